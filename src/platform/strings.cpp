@@ -1,0 +1,63 @@
+#include "platform/strings.h"
+
+namespace pelorin {
+
+namespace {
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+} // namespace
+
+std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+
+std::string TrimRight(std::string_view text) {
+  while (!text.empty() && IsBlank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return std::string(text);
+}
+
+std::string TrimLeft(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) {
+    text.remove_prefix(1);
+  }
+  return std::string(text);
+}
+
+std::string UpperCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    c = Upper(c);
+  }
+  return result;
+}
+
+std::string LowerCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    c = Lower(c);
+  }
+  return result;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool StartsWithText(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+bool EndsWithText(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && SameText(text.substr(text.size() - suffix.size()), suffix);
+}
+
+} // namespace pelorin

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pelorin {
+
+/// The text without leading and trailing blanks and control characters (bytes up to and including the space).
+std::string Trim(std::string_view text);
+/// The text without trailing blanks and control characters.
+std::string TrimRight(std::string_view text);
+/// The text without leading blanks and control characters.
+std::string TrimLeft(std::string_view text);
+/// ASCII upper case.
+std::string UpperCase(std::string_view text);
+/// ASCII lower case.
+std::string LowerCase(std::string_view text);
+/// True when both texts are equal ignoring ASCII case.
+bool SameText(std::string_view a, std::string_view b);
+/// True when `text` starts with `prefix` ignoring ASCII case.
+bool StartsWithText(std::string_view text, std::string_view prefix);
+/// True when `text` ends with `suffix` ignoring ASCII case.
+bool EndsWithText(std::string_view text, std::string_view suffix);
+
+} // namespace pelorin
