@@ -1,0 +1,86 @@
+#include "support/scripted_ui.h"
+
+namespace pelorin::test {
+
+MessageAnswer ScriptedUserInterface::Message(MessageKind kind, std::string_view text, MessageButtons buttons,
+                                             int helpTopic) {
+  messages.push_back({kind, std::string(text), buttons, helpTopic});
+  if (!answers.empty()) {
+    const MessageAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  switch (buttons) {
+  case MessageButtons::YesNo:
+  case MessageButtons::YesNoHelp:
+  case MessageButtons::YesNoCancel:
+    return MessageAnswer::Yes;
+  default:
+    return MessageAnswer::Ok;
+  }
+}
+
+std::optional<std::string> ScriptedUserInterface::NextFile(const FileDialogRequest& request) {
+  dialogs.push_back(request);
+  if (files.empty()) {
+    return std::nullopt;
+  }
+  auto answer = files.front();
+  files.pop_front();
+  return answer;
+}
+
+std::optional<std::string> ScriptedUserInterface::OpenFileDialog(const FileDialogRequest& request) {
+  return NextFile(request);
+}
+
+std::optional<std::string> ScriptedUserInterface::SaveFileDialog(const FileDialogRequest& request) {
+  return NextFile(request);
+}
+
+std::optional<std::string> ScriptedUserInterface::FolderDialog(const FileDialogRequest& request) {
+  return NextFile(request);
+}
+
+std::optional<std::string> ScriptedUserInterface::Prompt(std::string_view caption, std::string_view text,
+                                                         std::string_view initial) {
+  promptTexts.emplace_back(text);
+  if (prompts.empty()) {
+    return std::nullopt;
+  }
+  auto answer = prompts.front();
+  prompts.pop_front();
+  return answer;
+}
+
+std::optional<int> ScriptedUserInterface::ChooseFromList(std::string_view caption,
+                                                         const std::vector<std::string>& items, int preselected) {
+  lists.push_back(items);
+  if (choices.empty()) {
+    return std::nullopt;
+  }
+  auto answer = choices.front();
+  choices.pop_front();
+  return answer;
+}
+
+void ScriptedUserInterface::PassingNote(std::string_view text, int milliseconds) { notes.emplace_back(text); }
+
+bool ScriptedUserInterface::SetClipboardText(std::string_view text) {
+  if (!clipboardWorks) {
+    return false;
+  }
+  clipboard = text;
+  return true;
+}
+
+std::vector<std::string> ScriptedUserInterface::Texts() const {
+  std::vector<std::string> texts;
+  texts.reserve(messages.size());
+  for (const auto& shown : messages) {
+    texts.push_back(shown.text);
+  }
+  return texts;
+}
+
+} // namespace pelorin::test

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/user_interface.h"
+
+namespace pelorin::test {
+
+/// A UserInterface for tests: records every call verbatim and answers from queues. With an empty queue a
+/// message box answers its first button (Ok or Yes), except for the Cancel of an OkCancel box which must be
+/// queued; dialogs answer "cancelled".
+class ScriptedUserInterface : public UserInterface {
+public:
+  /// One message box as shown.
+  struct Shown {
+    MessageKind kind;
+    std::string text;
+    MessageButtons buttons;
+    int helpTopic;
+  };
+
+  MessageAnswer Message(MessageKind kind, std::string_view text, MessageButtons buttons = MessageButtons::Ok,
+                        int helpTopic = 0) override;
+  std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> FolderDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> Prompt(std::string_view caption, std::string_view text,
+                                    std::string_view initial) override;
+  std::optional<int> ChooseFromList(std::string_view caption, const std::vector<std::string>& items,
+                                    int preselected) override;
+  void PassingNote(std::string_view text, int milliseconds) override;
+  bool SetClipboardText(std::string_view text) override;
+  void Beep() override { ++beeps; }
+  void Busy(bool on) override { busy = on; }
+
+  /// The texts of every message box shown so far, in order.
+  std::vector<std::string> Texts() const;
+
+  std::deque<MessageAnswer> answers;                 ///< answers to message boxes, first in first out
+  std::deque<std::optional<std::string>> files;      ///< answers to open, save and folder dialogs
+  std::deque<std::optional<std::string>> prompts;    ///< answers to text prompts
+  std::deque<std::optional<int>> choices;            ///< answers to list choices
+  bool clipboardWorks = true;                        ///< false makes SetClipboardText fail
+
+  std::vector<Shown> messages;                       ///< every message box shown
+  std::vector<FileDialogRequest> dialogs;            ///< every file or folder dialog shown
+  std::vector<std::string> promptTexts;              ///< every prompt's text
+  std::vector<std::vector<std::string>> lists;       ///< every list offered to choose from
+  std::vector<std::string> notes;                    ///< every passing note
+  std::string clipboard;                             ///< the clipboard's text
+  int beeps = 0;
+  bool busy = false;
+
+private:
+  std::optional<std::string> NextFile(const FileDialogRequest& request);
+};
+
+} // namespace pelorin::test
