@@ -40,7 +40,7 @@ struct AppState {
   /// Absolute pixel height of the main font; every size in the window is a multiple of it.
   int FontUnit = 16;
   /// Accumulator for the text of a pending fatal or job error message.
-  ErrorText ErrorText;
+  pelorin::ErrorText ErrorText;
   /// A solution has been produced since the program started and the Results page may be shown.
   bool Solved = false;
   /// The settings changed since the last solution.
