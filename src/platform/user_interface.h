@@ -26,6 +26,16 @@ struct FileDialogRequest {
   std::string defaultExt;
 };
 
+/// What the built-in text editor is asked to show: the file, the window title, whether it may be edited, its
+/// help topic and the caption of the button that returns to the main window.
+struct TextEditorRequest {
+  std::string file;
+  std::string title;
+  bool editable = false;
+  int helpTopic = 0;
+  std::string returnCaption;
+};
+
 /// Everything a person sees or answers. The window layer implements it with real dialogs; tests use a scripted
 /// double that records every call verbatim and answers from a queue. The logic below the window layer talks
 /// to a person only through this interface.
@@ -59,6 +69,8 @@ public:
   virtual void Busy(bool on) = 0;
   /// Lets the window layer handle pending events (a repaint) during a long step.
   virtual void ProcessEvents() {}
+  /// Opens a text file in the built-in editor, placed over the main window; does not wait for it to close.
+  virtual void OpenTextEditor(const TextEditorRequest& request) {}
 };
 
 } // namespace pelorin

@@ -35,6 +35,7 @@ public:
   bool SetClipboardText(std::string_view text) override;
   void Beep() override { ++beeps; }
   void Busy(bool on) override { busy = on; }
+  void OpenTextEditor(const TextEditorRequest& request) override { editors.push_back(request); }
 
   /// The texts of every message box shown so far, in order.
   std::vector<std::string> Texts() const;
@@ -51,6 +52,7 @@ public:
   std::vector<std::vector<std::string>> lists;       ///< every list offered to choose from
   std::vector<std::string> notes;                    ///< every passing note
   std::string clipboard;                             ///< the clipboard's text
+  std::vector<TextEditorRequest> editors;            ///< every file opened in the built-in editor
   int beeps = 0;
   bool busy = false;
 
