@@ -1,0 +1,321 @@
+#include "shell/settings.h"
+
+#include "platform/paths.h"
+#include "platform/profile_file.h"
+#include "platform/strings.h"
+#include "platform/user_interface.h"
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace pelorin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kOptions = "Options";
+constexpr std::string_view kEnvironment = "Environment";
+constexpr std::string_view kMethod = "Solution Method";
+constexpr int kOrvaneVersion = 240;
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+bool FolderExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(path, ec);
+}
+
+std::string Unquoted(std::string text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    return text.substr(1, text.size() - 2);
+  }
+  return text;
+}
+
+// A list read from the settings whose lines are all blank once spaces are removed is an empty text.
+void EmptyIfBlank(std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    if (line.find_first_not_of(' ') != std::string::npos) {
+      return;
+    }
+  }
+  lines.clear();
+}
+
+bool ParseReal(std::string_view text, float& value) {
+  const std::string trimmed = Trim(text);
+  std::string_view digits = trimmed;
+  if (!digits.empty() && digits.front() == '+') {
+    digits.remove_prefix(1);
+  }
+  if (digits.empty()) {
+    return false;
+  }
+  const char* end = digits.data() + digits.size();
+  double number = 0;
+  const auto [ptr, ec] = std::from_chars(digits.data(), end, number, std::chars_format::general);
+  // A minimum length that is not finite would make the solver's halving never end.
+  if (ec != std::errc() || ptr != end || !std::isfinite(number) || std::fabs(number) > 3.0e38) {
+    return false;
+  }
+  value = static_cast<float>(number);
+  return true;
+}
+
+std::string RealText(float value) {
+  char buffer[64];
+  const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return ec == std::errc() ? std::string(buffer, ptr) : std::string("0.001");
+}
+
+std::string ResolveTextEditor(const std::string& fromFile, const std::string& programDir) {
+  std::string editor = fromFile;
+  if (!editor.empty() && !FileExists(editor)) {
+    const std::optional<std::string> inProgramDir = FindFileIgnoringCase(programDir, BareFileName(editor));
+    editor = inProgramDir && FileExists(*inProgramDir) ? *inProgramDir : std::string();
+  }
+  if (const std::optional<std::string> scribix = FindFileIgnoringCase(programDir, "scribix.exe");
+      scribix && FileExists(*scribix)) {
+    editor = *scribix;
+  }
+  return FileExists(editor) ? editor : std::string();
+}
+
+void ReadMethod(const ProfileFile& profile, UserInterface& ui, IniOptions& options) {
+  SolveMethodRec method = DefaultSolveMethod();
+  const int code = profile.ReadInteger(kMethod, "Method", 0);
+  bool complete = false;
+  if (code != 0) {
+    const int solutions = profile.ReadInteger(kMethod, "NSOL", 0);
+    if (solutions != 0) {
+      const std::array<int, 3> steps{profile.ReadInteger(kMethod, "Steps1", 0),
+                                     profile.ReadInteger(kMethod, "Steps2", 0),
+                                     profile.ReadInteger(kMethod, "Steps3", 0)};
+      // Values outside the record's ranges are treated like missing ones: the method line and the command
+      // file could not express them.
+      complete = code >= 1 && code <= 4 && solutions >= 1 && solutions <= 3;
+      for (const int s : steps) {
+        complete = complete && s >= 1 && s <= 999;
+      }
+      if (complete) {
+        method.method = static_cast<SolutionMethod>(code);
+        method.solutions = solutions;
+        method.steps = steps;
+      }
+    }
+  }
+  if (!complete) {
+    method = DefaultSolveMethod();
+  }
+  method.automaticAccuracy = profile.ReadBool(kMethod, "Automatic accuracy", false);
+  method.subintervals = std::max(1, profile.ReadInteger(kMethod, "Subint Non Auto Acc", 1));
+  AccuracyOptions accuracy = DefaultAccuracyOptions();
+  if (method.automaticAccuracy) {
+    accuracy.percent = profile.ReadInteger(kMethod, "Auto Acc Percent", accuracy.percent);
+    accuracy.subintervals = profile.ReadInteger(kMethod, "Auto Acc Subint", accuracy.subintervals);
+    accuracy.figures = profile.ReadInteger(kMethod, "Auto Acc Figures", accuracy.figures);
+    const std::string minText = profile.ReadString(kMethod, "Auto Acc Min Int", "0.001");
+    if (!ParseReal(minText, accuracy.minimumLength)) {
+      ui.Message(MessageKind::Error, "Error converting " + minText + " to real.");
+      accuracy.minimumLength = 0.001f;
+    }
+    accuracy.stopOnFailure = profile.ReadBool(kMethod, "Auto Acc FailStop", true);
+    accuracy.criterion = profile.ReadInteger(kMethod, "Auto Acc Criterion", 0);
+    if (accuracy.criterion < 0 || accuracy.criterion > 2) {
+      accuracy.criterion = 0;
+    }
+  }
+  options.method = method;
+  options.accuracy = accuracy;
+}
+
+} // namespace
+
+std::string BareFileName(std::string_view path) {
+  const std::size_t cut = path.find_last_of("/\\");
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string CleanEditLine(std::string_view line) {
+  std::string cleaned(line);
+  for (char& c : cleaned) {
+    if (c < '!' || c > '~') {
+      c = ' ';
+    }
+  }
+  return cleaned;
+}
+
+std::string RelocateInputLine(std::string_view line, std::string_view folder) {
+  const std::size_t equals = line.find('=');
+  const std::size_t semicolon = line.find(';');
+  if (equals == std::string_view::npos || semicolon == std::string_view::npos || semicolon < equals) {
+    return std::string(line);
+  }
+  std::string file = Unquoted(Trim(line.substr(equals + 1, semicolon - equals - 1)));
+  if (file != "??") {
+    file = QuoteIfNeeded(JoinPath(folder, BareFileName(file)));
+  }
+  return Trim(line.substr(0, equals + 1)) + " " + file + " " + Trim(line.substr(semicolon));
+}
+
+std::string RebuildOutputLine(std::string_view line) {
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) {
+    return std::string(line);
+  }
+  std::size_t semicolon = line.find(';', equals);
+  if (semicolon == std::string_view::npos) {
+    semicolon = line.size();
+  }
+  const std::string file = Unquoted(Trim(line.substr(equals + 1, semicolon - equals - 1)));
+  const std::string folder = ExtractFilePath(file);
+  if (!folder.empty() && FolderExists(folder)) {
+    return std::string(line);
+  }
+  return Trim(line.substr(0, equals + 1)) + " " + QuoteIfNeeded(LowerCase(BareFileName(file))) + " ;";
+}
+
+void ReadCatalogueOptions(const std::string& path, std::string& modelDesc, bool& bigPic) {
+  ProfileFile profile;
+  ErrorText ignored;
+  LoadProfileFile(path, profile, ignored);
+  modelDesc = profile.ReadString(kOptions, "ModelDesc", "Model description");
+  bigPic = profile.ReadBool(kOptions, "BigPic", false);
+}
+
+bool ReadIniOptions(const std::string& path, const SettingsContext& context, UserInterface& ui,
+                    IniOptions& options, ErrorText& errorText) {
+  options = IniOptions{};
+  ProfileFile profile;
+  const bool readable = LoadProfileFile(path, profile, errorText);
+  if (!readable) {
+    AddTag(errorText, "[ReadIniOptions]");
+  }
+
+  options.playMusic = profile.ReadBool(kOptions, "PlayMusic", false);
+  options.developerMode = profile.ReadBool(kOptions, "DeveloperMode", false);
+  options.orvaneVersion = profile.ReadInteger(kOptions, "OrvaneVersion", 0);
+  options.ignoreLevelsResults = profile.ReadBool(kOptions, "Ignore Levels Results", false);
+  options.getSubtotalsResults = profile.ReadBool(kOptions, "Get Subtotals Results", true);
+  options.createXacFile = profile.ReadBool(kOptions, "Create XAC file", true);
+  options.modelDesc = profile.ReadString(kOptions, "ModelDesc", "Model description");
+  options.bigPic = profile.ReadBool(kOptions, "BigPic", false);
+  options.textEditor = ResolveTextEditor(profile.ReadString(kOptions, "Text Editor", ""), context.programDir);
+
+  std::string model = profile.ReadString(kEnvironment, "Model", "");
+  if (!model.empty() && context.relocate) {
+    model = JoinPath(context.modelHomeDir, BareFileName(model));
+  }
+  if (!model.empty()) {
+    const std::optional<std::string> found = FindPathIgnoringCase(model);
+    model = found && FileExists(*found) ? *found : std::string();
+  }
+  if (!model.empty() && context.modelFilesOk && !context.modelFilesOk(model)) {
+    model.clear();
+  }
+  const bool hasModel = !model.empty();
+  options.model = model;
+  options.modelName = profile.ReadString(kEnvironment, "Model Name", "");
+  options.modelGpVer = profile.ReadInteger(kEnvironment, "Model GPVer", 0);
+  options.merkaFile = profile.ReadString(kEnvironment, "MERKA File", "");
+  options.outputDirectory = profile.ReadString(kEnvironment, "Output Directory", "");
+  options.postSimNames = profile.ReadString(kEnvironment, "PostSim Names", "sim1ps");
+  options.sviFile = profile.ReadString(kEnvironment, "SVI File", "");
+  if (!hasModel || !FileExists(options.sviFile)) {
+    options.sviFile.clear();
+  }
+
+  if (hasModel) {
+    options.inputFiles = profile.ReadList("Input Files");
+    if (context.relocate) {
+      for (std::string& line : options.inputFiles) {
+        line = RelocateInputLine(line, context.modelHomeDir);
+      }
+    }
+    options.closure = profile.ReadList("Closure");
+    EmptyIfBlank(options.closure);
+  }
+  options.shocks = profile.ReadList("Shocks");
+  EmptyIfBlank(options.shocks);
+  for (std::string& line : options.shocks) {
+    line = CleanEditLine(line);
+  }
+  if (hasModel) {
+    options.outputFiles = profile.ReadList("Output Files");
+    for (std::string& line : options.outputFiles) {
+      line = RebuildOutputLine(line);
+    }
+  }
+
+  ReadMethod(profile, ui, options);
+  options.verbalDescription = hasModel ? profile.ReadString(kEnvironment, "Verbal description", "?") : "?";
+  return readable;
+}
+
+bool WriteIniOptions(const std::string& path, const IniOptions& options, ErrorText& errorText) {
+  ProfileFile profile;
+  if (!LoadProfileFile(path, profile, errorText)) {
+    return AddTag(errorText, "[WriteIniOptions]");
+  }
+  profile.WriteString(kEnvironment, "Model", options.model);
+  profile.WriteString(kEnvironment, "Model Name", options.modelName);
+  profile.WriteString(kEnvironment, "MERKA File", options.merkaFile);
+  profile.WriteString(kEnvironment, "Output Directory", options.outputDirectory);
+  profile.WriteString(kEnvironment, "PostSim Names", options.postSimNames);
+  profile.WriteString(kEnvironment, "SVI File", options.sviFile);
+  profile.WriteString(kOptions, "ModelDesc", options.modelDesc);
+  profile.WriteInteger(kEnvironment, "Model GPVer", options.modelGpVer);
+
+  std::vector<std::string> closure;
+  std::vector<std::string> shocks;
+  for (const std::string& line : options.closure) {
+    closure.push_back(CleanEditLine(line));
+  }
+  for (const std::string& line : options.shocks) {
+    shocks.push_back(CleanEditLine(line));
+  }
+  profile.WriteList("Input Files", options.inputFiles, true);
+  profile.WriteList("Closure", closure, false);
+  profile.WriteList("Shocks", shocks, false);
+  profile.WriteList("Output Files", options.outputFiles, true);
+
+  const SolveMethodRec& method = options.method;
+  profile.WriteInteger(kMethod, "Method", static_cast<int>(method.method));
+  profile.WriteInteger(kMethod, "NSOL", method.solutions);
+  profile.WriteInteger(kMethod, "Steps1", method.steps[0]);
+  profile.WriteInteger(kMethod, "Steps2", method.steps[1]);
+  profile.WriteInteger(kMethod, "Steps3", method.steps[2]);
+  profile.WriteBool(kMethod, "Automatic accuracy", method.automaticAccuracy);
+  profile.WriteInteger(kMethod, "Subint Non Auto Acc", std::max(1, method.subintervals));
+  if (method.automaticAccuracy) {
+    const AccuracyOptions& accuracy = options.accuracy;
+    profile.WriteInteger(kMethod, "Auto Acc Percent", accuracy.percent);
+    profile.WriteInteger(kMethod, "Auto Acc Subint", accuracy.subintervals);
+    profile.WriteInteger(kMethod, "Auto Acc Figures", accuracy.figures);
+    profile.WriteString(kMethod, "Auto Acc Min Int", RealText(accuracy.minimumLength));
+    profile.WriteBool(kMethod, "Auto Acc FailStop", accuracy.stopOnFailure);
+    profile.WriteInteger(kMethod, "Auto Acc Criterion", accuracy.criterion);
+  }
+
+  profile.WriteBool(kOptions, "PlayMusic", options.playMusic);
+  profile.WriteBool(kOptions, "Ignore Levels Results", options.ignoreLevelsResults);
+  profile.WriteBool(kOptions, "Get Subtotals Results", options.getSubtotalsResults);
+  profile.WriteBool(kOptions, "Create XAC file", options.createXacFile);
+  profile.WriteString(kOptions, "Text Editor", options.textEditor);
+  profile.WriteInteger(kOptions, "OrvaneVersion", kOrvaneVersion);
+  profile.WriteString(kEnvironment, "Verbal description", options.verbalDescription);
+
+  if (!SaveProfileFile(path, profile, errorText)) {
+    return AddTag(errorText, "[WriteIniOptions]");
+  }
+  return true;
+}
+
+} // namespace pelorin

@@ -1,0 +1,224 @@
+#include "shell/settings.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace pelorin {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsTest : public ::testing::Test {
+protected:
+  SettingsTest() {
+    fs::create_directories(dir.File("prog/Minimal/OutPut"));
+    context.programDir = dir.File("prog");
+    context.modelHomeDir = dir.File("prog/Minimal");
+    dir.Write("prog/Minimal/Minimal.exe", "");
+  }
+
+  IniOptions Read(std::string_view text) {
+    const std::string path = dir.Write("prog/Minimal/Minimal.ini", text);
+    IniOptions options;
+    ErrorText error;
+    EXPECT_TRUE(ReadIniOptions(path, context, ui, options, error));
+    EXPECT_EQ(error, "");
+    return options;
+  }
+
+  test::TempDir dir;
+  SettingsContext context;
+  test::ScriptedUserInterface ui;
+};
+
+TEST_F(SettingsTest, MissingFileOrSectionsReadAsDefaults) {
+  IniOptions options;
+  options.playMusic = true;
+  ErrorText error;
+  ASSERT_TRUE(ReadIniOptions(dir.File("prog/Minimal/none.ini"), context, ui, options, error));
+  EXPECT_FALSE(options.playMusic);
+  EXPECT_FALSE(options.developerMode);
+  EXPECT_FALSE(options.ignoreLevelsResults);
+  EXPECT_TRUE(options.getSubtotalsResults);
+  EXPECT_TRUE(options.createXacFile);
+  EXPECT_EQ(options.model, "");
+  EXPECT_EQ(options.postSimNames, "sim1ps");
+  EXPECT_EQ(options.verbalDescription, "?");
+  EXPECT_EQ(options.method, DefaultSolveMethod());
+  EXPECT_EQ(options.accuracy, DefaultAccuracyOptions());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SettingsTest, RelocatesTheModelAndItsInputFilesIntoTheModelFolder) {
+  const IniOptions options =
+      Read("[Environment]\nModel=D:\\old place\\MINIMAL.EXE\nModel Name=Minimal\n"
+           "Verbal description=  Ten percent  \n"
+           "[Input Files]\n0=File BASEDATA = \"D:\\old\\base.har\" ; ! Base data\n"
+           "1=File OTHER=??;\n2=File PARAMS = /somewhere/else/p.har;! p\n3=no file here\n");
+  EXPECT_EQ(options.model, dir.File("prog/Minimal/Minimal.exe"));
+  EXPECT_EQ(options.verbalDescription, "Ten percent");
+  const std::string home = dir.File("prog/Minimal/");
+  EXPECT_EQ(options.inputFiles, (std::vector<std::string>{
+                                    "File BASEDATA = " + home + "base.har ; ! Base data", "File OTHER= ?? ;",
+                                    "File PARAMS = " + home + "p.har ;! p", "no file here"}));
+  EXPECT_EQ(RelocateInputLine("File B = x/base.har ; ! d", "/a b"), "File B = \"/a b/base.har\" ; ! d");
+}
+
+TEST_F(SettingsTest, AModelThatIsGoneOrRefusedTakesItsListsWithIt) {
+  const std::string text =
+      "[Environment]\nModel=/x/Gone.exe\nSVI File=" + dir.Write("s.svi", "") +
+      "\nVerbal description=v\n[Input Files]\n0=File A = a.har ;\n[Closure]\n0=exogenous x ;\n"
+      "[Output Files]\n0=Solution file = sim1 ;\n[Shocks]\n0=shock x = 1 ;\n";
+  IniOptions options = Read(text);
+  EXPECT_EQ(options.model, "");
+  EXPECT_EQ(options.sviFile, "");
+  EXPECT_TRUE(options.inputFiles.empty());
+  EXPECT_TRUE(options.closure.empty());
+  EXPECT_TRUE(options.outputFiles.empty());
+  EXPECT_EQ(options.verbalDescription, "?");
+
+  std::vector<std::string> checked;
+  context.modelFilesOk = [&](const std::string& file) {
+    checked.push_back(file);
+    return false;
+  };
+  std::string withModel = text;
+  withModel.replace(withModel.find("/x/Gone.exe"), 11, "Minimal.exe");
+  options = Read(withModel);
+  EXPECT_EQ(checked, (std::vector<std::string>{dir.File("prog/Minimal/Minimal.exe")}));
+  EXPECT_EQ(options.model, "");
+
+  context.modelFilesOk = nullptr;
+  options = Read(withModel);
+  EXPECT_EQ(options.model, dir.File("prog/Minimal/Minimal.exe"));
+  EXPECT_EQ(options.sviFile, dir.File("s.svi"));
+  EXPECT_EQ(options.closure, (std::vector<std::string>{"exogenous x ;"}));
+  EXPECT_EQ(options.verbalDescription, "v");
+}
+
+TEST_F(SettingsTest, BlankClosureAndShockTextsAreEmptiedAndShocksCleaned) {
+  const IniOptions options =
+      Read("[Environment]\nModel=Minimal.exe\n[Closure]\n0=\n1=   \n[Shocks]\n0=shock\tx = 1 ;\n1=\n");
+  EXPECT_TRUE(options.closure.empty());
+  EXPECT_EQ(options.shocks, (std::vector<std::string>{"shock x = 1 ;", ""}));
+}
+
+TEST_F(SettingsTest, OutputLinesWithoutAnExistingFolderKeepOnlyTheirName) {
+  const std::string out = dir.File("prog/Minimal/OutPut");
+  const IniOptions options =
+      Read("[Environment]\nModel=Minimal.exe\n[Output Files]\n0=Solution file = C:\\Runs\\SIM1 ;\n"
+           "1=File X = " +
+           out + "/Keep.OU1 ;\n2=Updated file D=\"/gone/My Data.UPD\";\n3=garbage\n4=File Y = bare.ou2\n");
+  EXPECT_EQ(options.outputFiles, (std::vector<std::string>{
+                                     "Solution file = sim1 ;", "File X = " + out + "/Keep.OU1 ;",
+                                     "Updated file D= \"my data.upd\" ;", "garbage", "File Y = bare.ou2 ;"}));
+}
+
+TEST_F(SettingsTest, TextEditorFallsBackToTheProgramFolderAndScribixWins) {
+  const std::string editor = dir.Write("prog/myedit", "");
+  EXPECT_EQ(Read("[Options]\nText Editor=/usr/nowhere/myedit\n").textEditor, editor);
+  EXPECT_EQ(Read("[Options]\nText Editor=/usr/nowhere/other\n").textEditor, "");
+  const std::string scribix = dir.Write("prog/Scribix.exe", "");
+  EXPECT_EQ(Read("[Options]\nText Editor=" + editor + "\n").textEditor, scribix);
+}
+
+TEST_F(SettingsTest, IncompleteOrImpossibleMethodsTakeTheDefaults) {
+  const std::string common = "Automatic accuracy=0\nSubint Non Auto Acc=0\n";
+  IniOptions options = Read("[Solution Method]\nMethod=2\nNSOL=2\nSteps1=3\nSteps2=0\nSteps3=9\n" + common);
+  EXPECT_EQ(options.method, DefaultSolveMethod());
+  options = Read("[Solution Method]\nMethod=7\nNSOL=2\nSteps1=3\nSteps2=5\nSteps3=9\n" + common);
+  EXPECT_EQ(options.method, DefaultSolveMethod());
+  options = Read("[Solution Method]\nMethod=2\nNSOL=2\nSteps1=3\nSteps2=5\nSteps3=9\nSubint Non Auto Acc=4\n"
+                 "Auto Acc Percent=95\n");
+  EXPECT_EQ(options.method, (SolveMethodRec{SolutionMethod::Euler, 2, {3, 5, 9}, 4, false}));
+  EXPECT_EQ(options.accuracy, DefaultAccuracyOptions());
+}
+
+TEST_F(SettingsTest, AutomaticAccuracyKeysAreReadOnlyWhenItIsOn) {
+  IniOptions options =
+      Read("[Solution Method]\nMethod=3\nNSOL=3\nSteps1=2\nSteps2=4\nSteps3=6\n"
+           "Automatic accuracy=1\nAuto Acc Percent=90\nAuto Acc Subint=5\nAuto Acc Figures=3\n"
+           "Auto Acc Min Int=1E-5\nAuto Acc FailStop=0\nAuto Acc Criterion=2\n");
+  EXPECT_TRUE(options.method.automaticAccuracy);
+  EXPECT_EQ(options.accuracy, (AccuracyOptions{90, 5, 3, 1e-5f, false, 2}));
+  EXPECT_TRUE(ui.messages.empty());
+
+  options = Read("[Solution Method]\nAutomatic accuracy=1\nAuto Acc Min Int=tiny\nAuto Acc Criterion=7\n");
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Error converting tiny to real."}));
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+  EXPECT_EQ(options.accuracy.minimumLength, 0.001f);
+  EXPECT_EQ(options.accuracy.criterion, 0);
+  Read("[Solution Method]\nAutomatic accuracy=1\nAuto Acc Min Int=nan\n");
+  EXPECT_EQ(ui.Texts().back(), "Error converting nan to real.");
+}
+
+TEST_F(SettingsTest, WritesEveryKeyInOrderAndNeverTheDeveloperFlag) {
+  IniOptions options;
+  options.model = "/p/Minimal/Minimal.exe";
+  options.modelName = "Minimal";
+  options.merkaFile = "/p/Minimal/minimal.mrk";
+  options.outputDirectory = "/p/Minimal/OutPut";
+  options.modelDesc = "A small model";
+  options.developerMode = true;
+  options.closure = {"exogenous\tx ;"};
+  options.method.subintervals = 0;
+  const std::string path = dir.File("fresh.ini");
+  ErrorText error;
+  ASSERT_TRUE(WriteIniOptions(path, options, error)) << error;
+  EXPECT_EQ(
+      test::ReadFileBytes(path),
+      "[Environment]\nModel=/p/Minimal/Minimal.exe\nModel Name=Minimal\nMERKA File=/p/Minimal/minimal.mrk\n"
+      "Output Directory=/p/Minimal/OutPut\nPostSim Names=sim1ps\nSVI File=\nModel GPVer=0\n"
+      "Verbal description=?\n"
+      "[Options]\nModelDesc=A small model\nPlayMusic=0\nIgnore Levels Results=0\nGet Subtotals Results=1\n"
+      "Create XAC file=1\nText Editor=\nOrvaneVersion=240\n"
+      "[Input Files]\n0=\n[Closure]\n0=exogenous x ;\n[Output Files]\n0=\n"
+      "[Solution Method]\nMethod=3\nNSOL=3\nSteps1=2\nSteps2=4\nSteps3=6\nAutomatic accuracy=0\n"
+      "Subint Non Auto Acc=1\n");
+}
+
+TEST_F(SettingsTest, WritingKeepsOtherKeysAndReadsBackTheSame) {
+  const std::string path = dir.Write("prog/Minimal/Minimal.ini",
+                                     "[Options]\nDeveloperMode=1\nBigPic=1\n[Shocks]\n0=old\n1=old\n2=old\n");
+  IniOptions options = Read(test::ReadFileBytes(path));
+  options.model = dir.File("prog/Minimal/Minimal.exe");
+  options.inputFiles = {"File A = " + dir.File("prog/Minimal/a.har") + " ; ! a"};
+  options.shocks = {"shock x = 10 ;"};
+  options.outputFiles = {"Solution file = sim1 ;"};
+  options.method = SolveMethodRec{SolutionMethod::Midpoint, 3, {4, 6, 8}, 2, true};
+  options.accuracy = AccuracyOptions{85, 3, 5, 1e-7f, false, 1};
+  options.verbalDescription = "Run one";
+  ErrorText error;
+  ASSERT_TRUE(WriteIniOptions(path, options, error)) << error;
+  const std::string written = test::ReadFileBytes(path);
+  EXPECT_NE(written.find("DeveloperMode=1\nBigPic=1\n"), std::string::npos);
+  EXPECT_NE(written.find("Auto Acc Min Int=1e-07\n"), std::string::npos);
+
+  const IniOptions reread = Read(written);
+  EXPECT_TRUE(reread.developerMode);
+  EXPECT_TRUE(reread.bigPic);
+  EXPECT_EQ(reread.inputFiles, options.inputFiles);
+  EXPECT_EQ(reread.shocks, options.shocks);
+  EXPECT_EQ(reread.outputFiles, options.outputFiles);
+  EXPECT_EQ(reread.method, options.method);
+  EXPECT_EQ(reread.accuracy, options.accuracy);
+  EXPECT_EQ(reread.verbalDescription, "Run one");
+}
+
+TEST_F(SettingsTest, AFailedWriteLeavesThePreviousSettings) {
+  const std::string path = dir.Write("prog/Minimal/Minimal.ini", "[Options]\nPlayMusic=1\n");
+  ErrorText error;
+  EXPECT_FALSE(WriteIniOptions(dir.File("prog/none/Minimal.ini"), IniOptions{}, error));
+  EXPECT_EQ(error,
+            "Cannot create file " + dir.File("prog/none/Minimal.ini") + "[SaveProfileFile][WriteIniOptions]");
+  fs::create_directory(dir.File("prog/dir.ini"));
+  error.clear();
+  EXPECT_FALSE(WriteIniOptions(dir.File("prog/dir.ini"), IniOptions{}, error));
+  EXPECT_EQ(error, "Cannot open file " + dir.File("prog/dir.ini") + "[LoadProfileFile][WriteIniOptions]");
+  EXPECT_EQ(test::ReadFileBytes(path), "[Options]\nPlayMusic=1\n");
+}
+
+} // namespace
+} // namespace pelorin
