@@ -39,6 +39,15 @@ bool TextFile::ReadLine(std::string& line) {
   return true;
 }
 
+bool TextFile::ReadRest(std::string& bytes) {
+  char chunk[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file_)) > 0) {
+    bytes.append(chunk, got);
+  }
+  return std::ferror(file_) == 0;
+}
+
 bool TextFile::AtEof() {
   const int c = std::getc(file_);
   if (c == EOF) {

@@ -29,6 +29,8 @@ public:
   int GetChar() { return std::getc(file_); }
   /// Pushes one byte back so the next GetChar returns it again.
   void UngetChar(int c) { std::ungetc(c, file_); }
+  /// Reads every byte left in the file onto the end of `bytes`; false on a read error.
+  bool ReadRest(std::string& bytes);
   /// True when no byte is left to read.
   bool AtEof();
   /// True when an input or output error has happened on the file.
