@@ -1,3 +1,4 @@
+#include "modelinfo/model_info_writer.h"
 #include "summaries/line_source.h"
 #include "summaries/sli_summary.h"
 #include "support/fuzz_seed.h"
@@ -190,6 +191,60 @@ TEST(SolFileSuffix, LevelsAndSubtotalFilesAreNamedByNumber) {
   EXPECT_EQ(SubtotalSolFileSuffix(1000), ".???");
   EXPECT_EQ(SubtotalSolFileSuffix(0), ".???");
   EXPECT_EQ(SubtotalSolFileSuffix(-3), ".???");
+}
+
+} // namespace
+} // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// The converter writes summary files with the model-information writer; the summary reader must read back
+// what it wrote, around the model sections.
+TEST(SliSummaryRoundTrip, TheWritersSummaryReadsBack) {
+  ModelInfoDescription description;
+  description.tmDate = "Tue Mar  5 08:00:00 2024";
+  description.sets = {{.name = "COM", .label = "Commodities", .size = 2, .elements = {"food", "mfg"}}};
+  VariableDescription prices;
+  prices.name = "p";
+  prices.size = 2;
+  prices.argSets = {1};
+  prices.exoStat = 'X';
+  description.variables = {prices};
+  description.descriptionLines = {"A simulation"};
+  description.summary = SolutionSummaryDescription{.cumulative = 'y',
+                                                   .indivRetained = 'n',
+                                                   .levelsPresent = 'y',
+                                                   .numSubtotals = 2,
+                                                   .levelsIndicator = '4',
+                                                   .subtotalsMade = 2,
+                                                   .levelsSolutions = 3,
+                                                   .subtotalDescriptions = {"Tariffs", "Technology"}};
+  for (bool stamped : {true, false}) {
+    if (!stamped) {
+      description.tmDate.reset();
+    }
+    std::string text;
+    ErrorText error;
+    ASSERT_TRUE(ModelInfoText(description, text, error)) << error;
+    test::SaveFuzzSeed("summaries_sli", stamped ? "writer_stamped" : "writer_plain", text);
+    LineSource source(text);
+    SLISummary summary;
+    ASSERT_TRUE(ReadSLISummary(source, 40, summary, error)) << error;
+    EXPECT_EQ(summary.stampPresent, stamped);
+    EXPECT_EQ(summary.stamp, stamped ? "Tue Mar  5 08:00:00 2024" : "?");
+    EXPECT_EQ(summary.cumulative, 'y');
+    EXPECT_EQ(summary.levelsPresent, 'y');
+    EXPECT_EQ(summary.numSubtotals, 2);
+    EXPECT_EQ(summary.levelsChar, '4');
+    EXPECT_EQ(summary.nsol, (std::array<int, 4>{1, 2, 0, stamped ? 3 : -1}));
+    LineSource again(text);
+    int made = 0;
+    std::vector<std::string> descriptions;
+    ASSERT_TRUE(ReadNumSubTotals(again, made, descriptions, error)) << error;
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(descriptions, (std::vector<std::string>{"Tariffs", "Technology"}));
+  }
 }
 
 } // namespace
