@@ -1,11 +1,8 @@
 #include "results/decimal_separator.h"
 
-#include "platform/paths.h"
-#include "platform/strings.h"
+#include "platform/user_values.h"
 
 #include <atomic>
-#include <cstdlib>
-#include <fstream>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -16,41 +13,10 @@ namespace {
 // 0 until the start-up rule has been applied or a separator has been set.
 std::atomic<char> separatorInUse{0};
 
-// A per-user value reads true the way a boolean registry value does: any non-zero number, or the words a
-// person is likely to type into the file by hand.
-bool ReadsTrue(const std::string& value) {
-  if (SameText(value, "true") || SameText(value, "yes") || SameText(value, "on")) {
-    return true;
-  }
-  char* end = nullptr;
-  const long number = std::strtol(value.c_str(), &end, 10);
-  return end != value.c_str() && *end == '\0' && number != 0;
-}
-
 } // namespace
 
-std::string UserValuesFileName() {
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  std::string folder;
-  if (configHome != nullptr && configHome[0] == '/') {
-    folder = configHome;
-  } else {
-    const char* home = std::getenv("HOME");
-    folder = JoinPath(home != nullptr ? home : "", ".config");
-  }
-  return JoinPath(JoinPath(folder, "KALVIMO"), "KALVIMO.ini");
-}
-
 bool ForceDecimalPointSet() {
-  std::ifstream file(UserValuesFileName(), std::ios::binary);
-  std::string line;
-  while (std::getline(file, line)) {
-    const auto equals = line.find('=');
-    if (equals != std::string::npos && SameText(Trim(line.substr(0, equals)), "ForceDecimalPoint")) {
-      return ReadsTrue(Trim(line.substr(equals + 1)));
-    }
-  }
-  return false;
+  return ReadUserBool("ForceDecimalPoint", false);
 }
 
 char LocaleDecimalSeparator() {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 namespace pelorin {
 
 /// The decimal separator the tables use. Until set otherwise it follows the start-up rule: the locale's
@@ -15,7 +13,5 @@ char InitDecimalSeparator();
 char LocaleDecimalSeparator();
 /// True when the per-user value "ForceDecimalPoint" exists and reads true.
 bool ForceDecimalPointSet();
-/// The per-user values file, KALVIMO.ini in $XDG_CONFIG_HOME/KALVIMO or ~/.config/KALVIMO.
-std::string UserValuesFileName();
 
 } // namespace pelorin

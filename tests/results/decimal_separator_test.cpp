@@ -1,3 +1,4 @@
+#include "platform/user_values.h"
 #include "results/decimal_separator.h"
 #include "support/temp_dir.h"
 
@@ -28,7 +29,6 @@ public:
     std::filesystem::create_directories(dir_.Path() / "KALVIMO");
     dir_.Write("KALVIMO/KALVIMO.ini", text);
   }
-  std::string Folder() const { return dir_.Path().string(); }
 
 private:
   test::TempDir dir_;
@@ -37,26 +37,22 @@ private:
 
 TEST(DecimalSeparator, ForceDecimalPointIsReadFromThePerUserValues) {
   UserValues values;
-  EXPECT_EQ(UserValuesFileName(), values.Folder() + "/KALVIMO/KALVIMO.ini");
   EXPECT_FALSE(ForceDecimalPointSet()); // no file
-  values.Write("[Software\\KALVIMO]\r\nFlashTaskBar=1\r\nForceDecimalPoint = 0\r\n");
+  values.Write("[KALVIMO]\r\nFlashTaskBar=1\r\nForceDecimalPoint=0\r\n");
   EXPECT_FALSE(ForceDecimalPointSet());
-  values.Write("[Software\\KALVIMO]\r\nforcedecimalpoint= 1 \r\n");
+  ErrorText error;
+  ASSERT_TRUE(WriteUserBool("ForceDecimalPoint", true, error)) << error;
   EXPECT_TRUE(ForceDecimalPointSet());
-  values.Write("[Software\\KALVIMO]\nForceDecimalPoint=True\n");
-  EXPECT_TRUE(ForceDecimalPointSet());
-  values.Write("[Software\\KALVIMO]\nForceDecimalPoint=maybe\n");
-  EXPECT_FALSE(ForceDecimalPointSet());
 }
 
 TEST(DecimalSeparator, StartUpRuleForcesThePointOverTheLocale) {
   UserValues values;
   const char saved = DecimalSeparator();
-  values.Write("ForceDecimalPoint=1\n");
+  values.Write("[KALVIMO]\nForceDecimalPoint=1\n");
   SetDecimalSeparator(',');
   EXPECT_EQ(InitDecimalSeparator(), '.');
   EXPECT_EQ(DecimalSeparator(), '.');
-  values.Write("ForceDecimalPoint=0\n");
+  values.Write("[KALVIMO]\nForceDecimalPoint=0\n");
   EXPECT_EQ(InitDecimalSeparator(), LocaleDecimalSeparator());
   SetDecimalSeparator(saved);
 }
