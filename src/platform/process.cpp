@@ -173,6 +173,19 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
   return true;
 }
 
+std::string ShellQuote(std::string_view word) {
+  std::string quoted = "'";
+  for (const char c : word) {
+    if (c == '\'') {
+      quoted.append("'\\''");
+    } else {
+      quoted.push_back(c);
+    }
+  }
+  quoted.push_back('\'');
+  return quoted;
+}
+
 std::string SearchPath(const std::string& name) {
   const char* path = std::getenv("PATH");
   if (path == nullptr || name.empty() || name.find('/') != std::string::npos) {

@@ -3,6 +3,7 @@
 #include "platform/error_text.h"
 
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -46,6 +47,10 @@ private:
 /// Fails like ChildProcess::Start, with "[StartDetached]".
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const ProcessOptions& options, ErrorText& errorText);
+
+/// A word for a POSIX sh script: wrapped in single quotes, each single quote inside written as '\'' so that
+/// every character stands for itself.
+std::string ShellQuote(std::string_view word);
 
 /// The full path of an executable file found on PATH under `name`; empty when none.
 std::string SearchPath(const std::string& name);

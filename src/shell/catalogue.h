@@ -1,0 +1,73 @@
+#pragma once
+
+#include "shell/captions.h"
+#include "shell/fatal.h"
+
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+struct AppState;
+class UserInterface;
+
+/// One installed model: a sub-folder D of the program folder holding D.ini and D.exe.
+struct InstalledModel {
+  std::string name;
+  std::string description = "Model description"; ///< "ModelDesc" of D.ini
+  bool bigPic = false;                           ///< "BigPic" of D.ini: the picture fills its page
+};
+
+/// The installed models in the order of their folder names (ignoring case). Folders whose names start with
+/// "." are never models.
+std::vector<InstalledModel> ListInstalledModels(const std::string& programDir);
+
+/// Lets the user pick a model (MINIMAL pre-selected, else the first); one model is taken without asking. Sets
+/// ModelName and ModelDescription and returns the choice; false after "No models available" or when the user
+/// cancels.
+bool ChooseCustomModel(AppState& app, UserInterface& ui, InstalledModel& chosen);
+
+/// Warns about model-specific files (stem + ".MRK", ".MIN", ...) that are missing.
+void CheckModelFiles(const std::string& modelBase, UserInterface& ui);
+
+/// Warns about the program files listed in "vital.fil" of the folder that are missing. A folder without
+/// "vital.fil" has nothing to check.
+void CheckProgramFiles(const std::string& programDir, UserInterface& ui);
+
+/// The Picture page: the model's picture and its four captions.
+struct PicturePage {
+  std::string pictureFile; ///< ModelBase + ".bmp"; empty when missing
+  bool fillsPage = false;  ///< "BigPic"
+  ModelCaptions captions;
+};
+
+/// The Text page: the model's rich-text description.
+struct TextPage {
+  std::string richTextFile; ///< ModelBase + ".rtf"; empty when missing
+};
+
+/// What setting up the chosen model gives the rest of the program.
+struct CustomModelSetUp {
+  std::string outputDir;        ///< ModelHomeDir + "/OutPut"
+  std::string modelHelp;        ///< ModelBase + ".chm" ...
+  bool modelHelpExists = false; ///< "Help on this model" is enabled
+  std::string mainMrkFile;      ///< ModelBase + ".mrk"
+  std::string mrkStiFile;       ///< ModelBase + ".sti"
+  PicturePage picture;
+  TextPage text;
+};
+
+/// How setting up the chosen model ended.
+enum class SetUpOutcome { Ready, NoModel, Halted };
+
+/// Chooses the model and sets up its home folder, output folder and pages. NoModel: the program ends without
+/// showing its window. Halted: the model's folder is missing; the program was ended through `exit`.
+SetUpOutcome SetUpCustomModel(AppState& app, UserInterface& ui, const ExitHook& exit,
+                              CustomModelSetUp& setUp);
+
+/// "Add Model": installs a model from a zip archive into a new folder of the program folder, extracting every
+/// entry by its bare file name. Hostile archives are refused whole (see the implementation) and leave nothing
+/// behind; an existing folder is never touched.
+void AddModel1Click(const std::string& programDir, UserInterface& ui);
+
+} // namespace pelorin
