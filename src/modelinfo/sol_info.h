@@ -88,6 +88,8 @@ struct TFileRec {
   std::string rest;
   /// The description line that follows a file whose logical name does not start with "(".
   std::string description;
+
+  bool operator==(const TFileRec&) const = default;
 };
 
 /// Free-text description lines (at most 500).

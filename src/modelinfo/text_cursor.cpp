@@ -98,10 +98,7 @@ bool TextCursor::ReadInt(int& value) {
   if (AtEof()) {
     return false;
   }
-  if (!ParseInt(text_, pos_, value)) {
-    return false;
-  }
-  return AtEof() || IsBlank(text_[pos_]);
+  return ParseInt(text_, pos_, value);
 }
 
 void TextCursor::NextLine() {

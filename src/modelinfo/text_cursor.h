@@ -33,7 +33,7 @@ public:
   /// The next character of the current line; a blank at a line end (which is not passed).
   char ReadChar();
   /// Skips blanks, tabs, line ends and other control characters, then reads an optionally signed decimal
-  /// integer that must end at a blank, a line end or the end of the text and fit in 32 bits.
+  /// integer that fits in 32 bits; it ends at the first character that is not a digit, which is left unread.
   bool ReadInt(int& value);
   /// Moves past the next line end, discarding what is left of the current line.
   void NextLine();
