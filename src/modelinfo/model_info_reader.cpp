@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <new>
 #include <optional>
 
@@ -573,6 +574,11 @@ bool ModelInfoParser::ReadSubsetInfo() {
 }
 
 bool ReadWholeFile(TextFile& file, std::string& bytes, ErrorText& errorText) {
+  std::error_code ignored;
+  const std::uintmax_t size = std::filesystem::file_size(file.Name(), ignored);
+  if (!ignored && size < (std::uintmax_t{1} << 40)) {
+    bytes.reserve(static_cast<std::size_t>(size));
+  }
   if (!file.ReadRest(bytes)) {
     return Fail(errorText, "read error from file " + file.Name());
   }

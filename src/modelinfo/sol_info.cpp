@@ -91,13 +91,15 @@ void SubsetMatrix::CloseTransitively() {
     diagonal[static_cast<std::size_t>(i - 1)] = Get(i, i);
   }
   const std::size_t words = static_cast<std::size_t>(wordsPerRow_);
-  for (int k = 1; k <= dim_; ++k) {
-    const std::uint64_t* rowK = bits_.data() + static_cast<std::size_t>(k - 1) * words;
-    for (int i = 1; i <= dim_; ++i) {
-      if (i == k || !Get(i, k)) {
+  for (std::size_t k = 0; k < static_cast<std::size_t>(dim_); ++k) {
+    const std::uint64_t* rowK = bits_.data() + k * words;
+    const std::size_t wordK = k / 64;
+    const std::uint64_t maskK = std::uint64_t{1} << (k % 64);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(dim_); ++i) {
+      std::uint64_t* rowI = bits_.data() + i * words;
+      if (i == k || (rowI[wordK] & maskK) == 0) {
         continue;
       }
-      std::uint64_t* rowI = bits_.data() + static_cast<std::size_t>(i - 1) * words;
       for (std::size_t w = 0; w < words; ++w) {
         rowI[w] |= rowK[w];
       }

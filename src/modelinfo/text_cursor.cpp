@@ -1,6 +1,7 @@
 #include "modelinfo/text_cursor.h"
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace pelorin {
@@ -69,17 +70,27 @@ bool TextCursor::ReadLine(std::string_view& line, std::size_t maxLength) {
 
 std::string_view TextCursor::ReadField(std::size_t width) {
   const std::size_t start = pos_;
-  while (pos_ - start < width && !AtLineEnd()) {
-    ++pos_;
+  const std::size_t size = text_.size();
+  const std::size_t limit = width < size - start ? start + width : size;
+  // Look one byte past the field so that a CR LF split by the field's end still ends the line at the CR.
+  const std::size_t searchEnd = limit < size ? limit + 1 : size;
+  const void* found = std::memchr(text_.data() + start, '\n', searchEnd - start);
+  std::size_t end = limit;
+  if (found != nullptr) {
+    const std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
+    end = lf > start && text_[lf - 1] == '\r' ? lf - 1 : lf;
+  } else if (limit == size && size > start && text_[size - 1] == '\r') {
+    end = size - 1;
   }
+  pos_ = end < limit ? end : limit;
   return text_.substr(start, pos_ - start);
 }
 
 std::string_view TextCursor::RestOfLine(std::size_t maxLength) {
   const std::string_view field = ReadField(maxLength);
   // Whatever lies beyond the longest line is passed over, as a fixed-length line buffer would drop it.
-  while (!AtLineEnd()) {
-    ++pos_;
+  if (!AtLineEnd()) {
+    ReadField(std::string_view::npos);
   }
   return field;
 }
@@ -102,14 +113,8 @@ bool TextCursor::ReadInt(int& value) {
 }
 
 void TextCursor::NextLine() {
-  while (!AtEof()) {
-    const std::size_t end = LineEndLength(pos_);
-    if (end > 0) {
-      pos_ += end;
-      return;
-    }
-    ++pos_;
-  }
+  ReadField(std::string_view::npos);
+  pos_ += LineEndLength(pos_);
 }
 
 bool TextToInt(std::string_view text, int& value) {

@@ -5,6 +5,7 @@
 #include "support/temp_dir.h"
 
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace pelorin {
@@ -32,6 +33,8 @@ protected:
   std::string Read(std::string_view text, SolInfoOptions options = {true, true},
                    DataItemSet request = StandardRequest()) {
     dir_.Write("m.min", text);
+    test::SaveFuzzSeed("modelinfo_reader", "read_" + std::to_string(std::hash<std::string_view>{}(text)),
+                       text);
     ErrorText error;
     const bool ok = RequestSolInfo(name_, request, options, error, info_);
     EXPECT_EQ(ok, error.empty()) << error;
@@ -315,7 +318,7 @@ TEST_F(ModelInfoReader, SecondPassChecksCountsAndReadsSubsets) {
   const auto second = [&](std::string_view text) {
     EXPECT_EQ(Read(head), "");
     const std::string name = dir_.Write("second.min", text);
-    test::SaveFuzzSeed("modelinfo_second_pass", "case" + std::to_string(text.size()), text);
+    test::SaveFuzzSeed("modelinfo_reader", "second_pass_" + std::to_string(text.size()), text);
     ErrorText error;
     const bool ok = AddMinInfoToSolInfo(name, info_, error);
     EXPECT_EQ(ok, error.empty());
