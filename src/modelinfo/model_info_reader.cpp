@@ -82,6 +82,7 @@ private:
   bool ReadIntField(int& value, const char* field);
   bool ReadTextField(std::string& value, const char* field);
   bool FindLine(std::string_view wanted);
+  bool MatchCount(std::string_view heading, std::string_view countName, int expected);
   bool ReadSubsetInfo();
 
   TextCursor in_;
@@ -503,35 +504,27 @@ bool ModelInfoParser::FindLine(std::string_view wanted) {
   return false;
 }
 
-bool ModelInfoParser::AddMinInfoToSolInfo() {
-  constexpr const char* kTag = "[AddMinInfoToSolInfo]";
-  if (!FindLine("#SETS")) {
-    return Fail(errorText_, "Could not find \"#SETS\" line", kTag);
+bool ModelInfoParser::MatchCount(std::string_view heading, std::string_view countName, int expected) {
+  if (!FindLine(heading)) {
+    return Fail(errorText_, "Could not find \"" + std::string(heading) + "\" line");
   }
   int count = 0;
   if (!in_.ReadInt(count)) {
-    return Fail(errorText_, "cannot read NKalSet", kTag);
+    return Fail(errorText_, "cannot read " + std::string(countName));
   }
-  if (count != info_.NumSets) {
-    return Fail(errorText_,
-                "SLI and MIN files do not match: different NKalSet " + std::to_string(info_.NumSets) + "<>" +
-                    std::to_string(count),
-                kTag);
+  if (count != expected) {
+    return Fail(errorText_, "SLI and MIN files do not match: different " + std::string(countName) + " " +
+                                std::to_string(expected) + "<>" + std::to_string(count));
   }
   in_.NextLine();
-  if (!FindLine("#VARIABLES")) {
-    return Fail(errorText_, "Could not find \"#VARIABLES\" line", kTag);
+  return true;
+}
+
+bool ModelInfoParser::AddMinInfoToSolInfo() {
+  constexpr const char* kTag = "[AddMinInfoToSolInfo]";
+  if (!MatchCount("#SETS", "NKalSet", info_.NumSets) || !MatchCount("#VARIABLES", "NKalVar", info_.NVar)) {
+    return AddTag(errorText_, kTag);
   }
-  if (!in_.ReadInt(count)) {
-    return Fail(errorText_, "cannot read NKalVar", kTag);
-  }
-  if (count != info_.NVar) {
-    return Fail(errorText_,
-                "SLI and MIN files do not match: different NKalVar " + std::to_string(info_.NVar) + "<>" +
-                    std::to_string(count),
-                kTag);
-  }
-  in_.NextLine();
   if (!FindLine("#SUBSETS")) {
     return Fail(errorText_, "Could not find \"#SUBSETS\" line", kTag);
   }
