@@ -2,6 +2,7 @@
 
 #include "platform/strings.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -60,7 +61,7 @@ void ProfileFile::Parse(std::string_view text) {
     }
     std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
-    if (!line.empty() && line.back() == '\r') {
+    while (!line.empty() && line.back() == '\r') {
       line.remove_suffix(1);
     }
     const std::string trimmed = Trim(line);
@@ -203,7 +204,8 @@ std::vector<std::string> ProfileFile::ReadList(std::string_view section) const {
 
 void ProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   const std::string name = Trim(OneLine(section));
-  const std::string keyName = Trim(OneLine(key));
+  std::string keyName = Trim(OneLine(key));
+  std::replace(keyName.begin(), keyName.end(), '=', ' ');  // a key ends at the first "=" when read back
   Section* found = FindSection(name);
   if (found == nullptr) {
     sections_.push_back(Section{name, {}, {}});

@@ -17,7 +17,8 @@ namespace pelorin {
 /// whole.
 class ProfileFile {
 public:
-  /// Replaces the contents with the parsed text; lines may end in LF or CR LF.
+  /// Replaces the contents with the parsed text; lines may end in LF or CR LF (carriage returns before the LF
+  /// are dropped).
   void Parse(std::string_view text);
   /// The contents as a file's text, each line ending in LF.
   std::string Text() const;
