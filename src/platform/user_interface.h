@@ -71,6 +71,8 @@ public:
   virtual void ProcessEvents() {}
   /// Opens a text file in the built-in editor, placed over the main window; does not wait for it to close.
   virtual void OpenTextEditor(const TextEditorRequest& request) {}
+  /// Shows a help file (an HTML page) at a topic's anchor; an empty topic shows its contents.
+  virtual void ShowHelp(std::string_view helpFile, std::string_view topic) {}
 };
 
 } // namespace pelorin

@@ -36,6 +36,9 @@ public:
   void Beep() override { ++beeps; }
   void Busy(bool on) override { busy = on; }
   void OpenTextEditor(const TextEditorRequest& request) override { editors.push_back(request); }
+  void ShowHelp(std::string_view helpFile, std::string_view topic) override {
+    helps.emplace_back(std::string(helpFile) + "#" + std::string(topic));
+  }
 
   /// The texts of every message box shown so far, in order.
   std::vector<std::string> Texts() const;
@@ -53,6 +56,7 @@ public:
   std::vector<std::string> notes;                    ///< every passing note
   std::string clipboard;                             ///< the clipboard's text
   std::vector<TextEditorRequest> editors;            ///< every file opened in the built-in editor
+  std::vector<std::string> helps;                    ///< every help shown, as file + "#" + topic
   int beeps = 0;
   bool busy = false;
 
