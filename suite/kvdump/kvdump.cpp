@@ -17,7 +17,8 @@ constexpr std::array kSubCommands = {
     SubCommand{"har",
                "kvdump har [--csv] FILE [HEADER]   headers of a Header Array file, or one header's values",
                RunHar},
-    SubCommand{"info", "kvdump info [--csv] FILE          sets, subsets, variables and closure of a .min, .cli or .sli file",
+    SubCommand{"info",
+               "kvdump info [--csv] FILE           sets, subsets, variables and closure of a .min, .cli or .sli",
                RunInfo},
 };
 
