@@ -43,6 +43,11 @@ public:
 
   CompanionPrograms(std::string programDir, UserInterface& ui, ProgramLauncher launcher = DetachedLauncher());
 
+  /// Sets the program folder the programs are looked for in (known once start-up has found it).
+  void SetProgramDir(std::string programDir) { programDir_ = std::move(programDir); }
+  /// Replaces how programs are started (tests record the starts instead).
+  void SetLauncher(ProgramLauncher launcher) { launcher_ = std::move(launcher); }
+
   /// Starts Lumarix on a file or folder, in `folder` (the model folder). A file to view must exist ("Cannot
   /// find file:"); a folder is not checked. False after a message when Lumarix is missing or does not start.
   bool StartLumarix(LumarixTarget form, const std::string& target, const std::string& folder);

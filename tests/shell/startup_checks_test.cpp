@@ -1,5 +1,6 @@
 #include "shell/fatal.h"
 #include "shell/startup_checks.h"
+#include "support/saved_environment.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -12,32 +13,6 @@ namespace pelorin {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Puts the temporary-folder variables back as they were, since the tests' own temporary folders depend on
-// them.
-class SavedEnvironment {
-public:
-  SavedEnvironment() {
-    for (const char* name : kNames) {
-      const char* value = std::getenv(name);
-      saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-  }
-  ~SavedEnvironment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-
-private:
-  static constexpr const char* kNames[] = {"TMP",          "TEMP",          "KVTEMP",
-                                           "ORIGINAL_TMP", "ORIGINAL_TEMP", "ORIGINAL_KVTEMP"};
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 TEST(Fatal, EachExitShowsItsMessagesThenEndsWithCodeOne) {
   test::ScriptedUserInterface ui;
@@ -80,7 +55,7 @@ TEST(StartupChecks, TheInterpreterMustExist) {
 
 TEST(StartupChecks, TemporaryAreaProbeTriesEachVariableThenReportsFailure) {
   test::TempDir dir;
-  const SavedEnvironment saved;
+  const test::SavedEnvironment saved;
   const std::string blocked = dir.Write("file-not-folder", "");
   ::setenv("KVTEMP", blocked.c_str(), 1);
   ::setenv("TMP", (dir.File("tmp") + "/").c_str(), 1);
@@ -104,7 +79,7 @@ TEST(StartupChecks, TestFilesAreWrittenAndErased) {
 }
 
 TEST(StartupChecks, JobEnvironmentKeepsTheOriginalsAndPointsAtTheWorkFolder) {
-  const SavedEnvironment saved;
+  const test::SavedEnvironment saved;
   ::setenv("TMP", "/original/tmp", 1);
   ::unsetenv("TEMP");
   ::unsetenv("ORIGINAL_TEMP");

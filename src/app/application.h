@@ -1,0 +1,165 @@
+#pragma once
+
+#include "app/main_window_state.h"
+#include "modelinfo/sol_info.h"
+#include "platform/user_interface.h"
+#include "shell/app_state.h"
+#include "shell/catalogue.h"
+#include "shell/companion_programs.h"
+#include "shell/fatal.h"
+#include "shell/settings.h"
+
+#include <functional>
+#include <string>
+
+namespace pelorin {
+
+/// What the application needs to know about the process it runs in.
+struct ApplicationOptions {
+  /// Full path of the running executable (its folder is the program folder, its name the title).
+  std::string executablePath;
+  /// The value of COMSPEC when the process started (empty when unset).
+  std::string comspec;
+  /// How a fatal error ends the program.
+  ExitHook exit = ProcessExit();
+  /// The machine can play sounds.
+  bool hasWaveDevice = false;
+  /// Change the current folder to the file-system root at start-up, as the program does.
+  bool changeToRoot = true;
+};
+
+/// What the application asks of the model set-up, the simulation pages, the job runner and the results page.
+/// Their owners set these hooks when they join the application; an unset hook is skipped (a question then
+/// answers "no model", "nothing edited", "nothing to copy").
+struct ApplicationParts {
+  // Settings and model loading.
+  std::function<bool(const std::string& modelFile)> findModelFiles;
+  std::function<void(const IniOptions& settings)> applySettings;
+  std::function<void(IniOptions& settings)> storeSettings;
+  std::function<void(bool newModel)> processModel;
+  std::function<void()> clearModel;
+  std::function<void()> closureChanged;
+  std::function<void()> hideShockType;
+  std::function<std::string()> modelFile;
+  std::function<bool()> modelIsExe;
+  std::function<std::string()> modelStem;
+  std::function<std::string()> outputDir;
+  std::function<void()> changeModelButtonClick;
+  std::function<bool(bool quiet)> areInputDataFilesSelected;
+  /// Shows or hides the Model/Data page's developer buttons ("&Change Model", "Save &As...", "&Load...").
+  std::function<void(bool visible)> showModelDeveloperButtons;
+  /// Shows or hides the input list's context-menu item "&Select or change the file name".
+  std::function<void(bool visible)> showSelectFileItem;
+  // Start-up steps of other parts.
+  std::function<void()> chooseJobStart;
+  std::function<void()> createResultsTables;
+  // Page changes and Copy.
+  std::function<bool()> takeClosureEdited;
+  std::function<bool()> takeShocksEdited;
+  std::function<void()> refreshResults;
+  std::function<std::string()> copyClosure;
+  std::function<std::string()> copyShocks;
+  std::function<bool(ErrorText& errorText)> copyResults;
+  // The job runner's tick once start-up is over.
+  std::function<void()> pollJob;
+};
+
+/// The application: owns the application state, the current model information and the state of the main
+/// window's menus and first pages, and runs start-up, the first tick, page changes, Copy, developer mode and
+/// close-down. The window layer forwards its events here and mirrors the state.
+class Application {
+public:
+  Application(UserInterface& ui, ApplicationOptions options);
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  AppState App;
+  SolInfoRec ModelInfo;
+  /// The settings as read at start-up, updated at close-down and written back.
+  IniOptions Settings;
+  MainMenuState Menu;
+  MainWindowState Window;
+  TitlePageState TitlePage;
+  PicturePage Picture;
+  TextPage Text;
+  /// The chosen model's folders and files from the catalogue.
+  CustomModelSetUp CustomModel;
+  CompanionPrograms Programs;
+  ApplicationParts Parts;
+  /// The command interpreter (COMSPEC or /bin/sh), fixed when the program starts.
+  std::string Interpreter;
+  /// Where the converter was found by the first tick (empty when missing).
+  std::string PraxolProgram;
+
+  /// How start-up ended.
+  enum class StartOutcome {
+    Ready,   ///< the window is ready and the timer armed
+    NoModel, ///< no model was chosen: end with exit code 0 without showing the window
+    Halted,  ///< a fatal error ended the program (exit code 1)
+  };
+
+  /// The start-up sequence, from the title to the armed timer.
+  StartOutcome FormCreate();
+  /// A tick of the 600 ms timer: the first runs the post-start checks, later ones poll the job.
+  void DosJobTimerTimer();
+  /// The checks that run once the window is visible: companion programs, program files, help, the model.
+  void JustAfterStarting();
+  /// Sets the Title page's labels.
+  bool LoadModel();
+  /// Keeps the window at least 50 x 30 font units.
+  void FormResize(int width, int height);
+
+  /// Moves to another page with the page-change rules; false when the page was refused (it stays).
+  bool ShowPage(int page);
+  /// Leaving the current page: passes on closure and shock edits.
+  void TabbedNotebook1Changing();
+  /// Entering a page (already current): stops the sound, guards the Results page, sets "&Copy".
+  void TabbedNotebook1Change();
+
+  /// "&Copy": copies the current page to the clipboard.
+  void Copy1Click();
+  /// Help: the current page's topic, the contents, what's new, the model's own help.
+  void CurrentPage1Click();
+  void Contents1Click();
+  void WhatsNew1Click();
+  void HelpOnThisModel1Click();
+
+  /// Stores the developer flag and shows or hides the "&Developer" menu and the select-file item.
+  void SetDeveloperMode(bool flag);
+  /// The About/Diagnostics dialog's way into developer mode (not kept in the settings).
+  void GoDevMode();
+  /// Busy or idle: the busy cursor, pending events handled, the window disabled while busy.
+  void Waiting(bool flag);
+
+  // Menu commands of this part.
+  void AddModel1Click();
+  void ShellToDOS1Click();
+  void Exit1Click();
+  void ShowLevelsResults1Click();
+  void IgnoreLevelsResults1Click();
+  void ShowSubtotalsResults1Click();
+  void IgnoreSubtotalsResults1Click();
+  void CreateXACFile1Click();
+  void DoNotCreateXACFile1Click();
+  void StartupMusic1Click();
+  void ReloadModel1Click();
+
+  /// Closing the main window: writes the settings (when allowed), clears the work folder outside developer
+  /// mode, stops the sound.
+  void CloseDown();
+
+  /// The help topic (an anchor of the help page) of a page; empty for the contents.
+  static std::string PageHelpTopic(int page);
+
+private:
+  bool HasModelFile() const;
+  void ShowDeveloperControls(bool visible);
+  void ApplyOptionMarks();
+  void ClearWorkDir();
+
+  UserInterface& ui_;
+  ApplicationOptions options_;
+  int previousPage_ = kPicturePage;
+};
+
+} // namespace pelorin
