@@ -53,7 +53,7 @@ bool AllocVector(DynVec<T>& vec, std::int64_t n, std::int64_t maximum, std::stri
 
 template <class T>
 bool AllocArr7Typed(Arr7<T>& arr, const std::array<std::int64_t, 7>& dims, ElemType type,
-                    ErrorText& errorText) {
+                    ErrorText& errorText, bool zeroFill = true) {
   const std::string tag = " [AllocArr7UK (" + std::string(TypeName(type)) + ")]";
   arr.Release();
   for (std::int64_t size : dims) {
@@ -78,7 +78,10 @@ bool AllocArr7Typed(Arr7<T>& arr, const std::array<std::int64_t, 7>& dims, ElemT
     count *= size; // bounded: the estimate above fits the memory available
   }
   void* block = nullptr;
-  if (!SafeGetMem2(block, count, static_cast<std::int64_t>(sizeof(T)), errorText)) {
+  const bool ok = zeroFill
+                      ? SafeGetMem2(block, count, static_cast<std::int64_t>(sizeof(T)), errorText)
+                      : SafeGetMemUnfilled(block, count * static_cast<std::int64_t>(sizeof(T)), errorText);
+  if (!ok) {
     return AddTag(errorText, tag);
   }
   arr.Adopt(static_cast<T*>(block), dims);
@@ -159,6 +162,27 @@ bool SafeGetMem(void*& ref, std::int64_t size, ErrorText& errorText) {
     return Fail(errorText, "Out of Memory", " [SafeGetMem]");
   }
   ref = std::calloc(1, static_cast<std::size_t>(size));
+  if (ref == nullptr) {
+    return Fail(errorText, "Out of Memory", " [SafeGetMem]");
+  }
+  allocationTotal += size;
+  return true;
+}
+
+bool SafeGetMemUnfilled(void*& ref, std::int64_t size, ErrorText& errorText) {
+  if (ref != nullptr) {
+    return Fail(errorText, "pointer should be nil", " [SafeGetMem]");
+  }
+  if (size < 0) {
+    return Fail(errorText, "Size<0", " [SafeGetMem]");
+  }
+  if (size == 0) {
+    return true;
+  }
+  if (static_cast<std::uint64_t>(size) > static_cast<std::uint64_t>(PTRDIFF_MAX)) {
+    return Fail(errorText, "Out of Memory", " [SafeGetMem]");
+  }
+  ref = std::malloc(static_cast<std::size_t>(size));
   if (ref == nullptr) {
     return Fail(errorText, "Out of Memory", " [SafeGetMem]");
   }
@@ -328,6 +352,10 @@ bool AllocArr7UK(Arr7<double>& arr, const std::array<std::int64_t, 7>& dims, Ele
 bool AllocArr7UK(Arr7<std::int32_t>& arr, const std::array<std::int64_t, 7>& dims, ElemType type,
                  ErrorText& errorText) {
   return AllocArr7Typed(arr, dims, type, errorText);
+}
+
+bool AllocArr7UKUnfilled(Arr7<float>& arr, const std::array<std::int64_t, 7>& dims, ErrorText& errorText) {
+  return AllocArr7Typed(arr, dims, ElemType::Real, errorText, false);
 }
 
 bool AllocBoolMat7(Arr7<std::uint8_t>& arr, const std::array<std::int64_t, 7>& dims, ErrorText& errorText) {

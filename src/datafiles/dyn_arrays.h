@@ -40,6 +40,8 @@ std::int64_t AllocationTotal();
 
 /// Allocates `size` zero-filled bytes into an empty reference. Size 0 succeeds and allocates nothing.
 bool SafeGetMem(void*& ref, std::int64_t size, ErrorText& errorText);
+/// As SafeGetMem, but the block is not zero-filled: for readers that write or zero every byte themselves.
+bool SafeGetMemUnfilled(void*& ref, std::int64_t size, ErrorText& errorText);
 /// SafeGetMem of count x elemSize bytes, computed without overflow.
 bool SafeGetMem2(void*& ref, std::int64_t count, std::int64_t elemSize, ErrorText& errorText);
 /// Releases a block of `size` bytes taken by SafeGetMem and empties the reference.
@@ -233,6 +235,9 @@ bool AllocArr7UK(Arr7<double>& arr, const std::array<std::int64_t, 7>& dims, Ele
                  ErrorText& errorText);
 bool AllocArr7UK(Arr7<std::int32_t>& arr, const std::array<std::int64_t, 7>& dims, ElemType type,
                  ErrorText& errorText);
+/// As AllocArr7UK, with the same checks and messages, but the values are left unset: the caller writes or
+/// zeroes every one of them before anyone else sees the array (the file readers, which fill arrays in order).
+bool AllocArr7UKUnfilled(Arr7<float>& arr, const std::array<std::int64_t, 7>& dims, ErrorText& errorText);
 /// The same for booleans ("Logical").
 bool AllocBoolMat7(Arr7<std::uint8_t>& arr, const std::array<std::int64_t, 7>& dims, ErrorText& errorText);
 /// Releases a 7-dimensional array (the sizes stay). Always succeeds.

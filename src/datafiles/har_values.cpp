@@ -82,8 +82,35 @@ bool AllocHeaderArray(THeadRecz& head, ErrorText& errorText) {
 // One value record of a full real array: the remaining count, then the values of the block given by `limits`
 // (first and last index of each dimension), stored straight into the array when the block is contiguous
 // there.
+// The array of a full read is allocated without zero fill. Blocks usually arrive in storage order, each
+// starting where the last ended; as long as they do, only that written prefix is in use. The first block out
+// of order zeroes everything after the prefix, and at the end whatever was never written is zeroed, so the
+// array reads exactly as a zero-filled one would.
+struct FillTracker {
+  std::int64_t prefix = 0;
+  bool zeroed = false;
+
+  void BeforeBlock(Arr7<float>& values, std::int64_t start, std::int64_t count) {
+    if (zeroed || count == 0) {
+      return;
+    }
+    if (start == prefix) {
+      prefix += count;
+      return;
+    }
+    std::memset(values.Data() + prefix, 0, static_cast<std::size_t>(values.Count() - prefix) * sizeof(float));
+    zeroed = true;
+  }
+  void Finish(Arr7<float>& values) const {
+    if (!zeroed && prefix < values.Count()) {
+      std::memset(values.Data() + prefix, 0,
+                  static_cast<std::size_t>(values.Count() - prefix) * sizeof(float));
+    }
+  }
+};
+
 bool ReadFullValueRecord(LaheyFile& file, bool isFujitsu, THeadRecz& head, const std::int32_t* limits,
-                         std::int32_t& remaining, ErrorText& errorText) {
+                         FillTracker& fill, std::int32_t& remaining, ErrorText& errorText) {
   const std::int64_t elementSize = head.isDouble ? 8 : 4;
   std::int64_t blockCount = 1;
   std::array<std::int64_t, 7> first{};
@@ -116,7 +143,9 @@ bool ReadFullValueRecord(LaheyFile& file, bool isFujitsu, THeadRecz& head, const
   const std::int64_t start = head.values.Offset(first);
   float* target = head.values.Data();
   std::int64_t replaced = 0;
-  if (!head.isDouble && IsContiguous(head.sizes, limits)) {
+  const bool contiguous = IsContiguous(head.sizes, limits);
+  fill.BeforeBlock(head.values, contiguous ? start : -1, count);
+  if (!head.isDouble && contiguous) {
     if (!FileRead(file, target + start, count * 4, errorText)) {
       return AddTag(errorText, " [GetLaheyRecA] [GetRecBuf]");
     }
@@ -157,11 +186,24 @@ bool ReadFullValueRecord(LaheyFile& file, bool isFujitsu, THeadRecz& head, const
   return true;
 }
 
+bool ReadFullBlocks(LaheyFile& file, bool isFujitsu, THeadRecz& head, FillTracker& fill,
+                    ErrorText& errorText);
+
 bool ReadFullReals(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& errorText) {
   const char* tag = " [ReadFullReals]";
-  if (!AllocHeaderArray(head, errorText)) {
+  if (!AllocArr7UKUnfilled(head.values, head.sizes, errorText)) {
+    errorText += " [AllocMat7UK]";
     return AddTag(errorText, tag);
   }
+  FillTracker fill;
+  const bool ok = ReadFullBlocks(file, isFujitsu, head, fill, errorText);
+  fill.Finish(head.values);
+  return ok || AddTag(errorText, tag);
+}
+
+bool ReadFullBlocks(LaheyFile& file, bool isFujitsu, THeadRecz& head, FillTracker& fill,
+                    ErrorText& errorText) {
+  const char* tag = "";
   RecordParts parts;
   std::int32_t ints[15] = {};
   if (!GetRecBufInts(file, 9, isFujitsu, ints, parts, errorText)) {
@@ -184,7 +226,7 @@ bool ReadFullReals(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& 
       }
     }
     std::int32_t remaining = 0;
-    if (!ReadFullValueRecord(file, isFujitsu, head, limits, remaining, errorText)) {
+    if (!ReadFullValueRecord(file, isFujitsu, head, limits, fill, remaining, errorText)) {
       return AddTag(errorText, tag);
     }
     if (remaining == 1) {
