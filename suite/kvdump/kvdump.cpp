@@ -20,6 +20,12 @@ constexpr std::array kSubCommands = {
     SubCommand{"info",
                "kvdump info [--csv] FILE           sets, subsets, variables and closure of a .min, .cli or .sli",
                RunInfo},
+    SubCommand{"sli",
+               "kvdump sli [--csv] FILE            summary values and subtotal descriptions of a .sli",
+               RunSli},
+    SubCommand{"acc",
+               "kvdump acc [--csv] LOG [N]         accuracy summaries of a solver log, N updated files",
+               RunAcc},
 };
 
 void Usage(std::ostream& err) {

@@ -31,6 +31,12 @@ int RunHar(const Invocation& call);
 /// `kvdump info FILE`: model, closure and solution information files.
 int RunInfo(const Invocation& call);
 
+/// `kvdump sli FILE`: the summary lines and subtotal descriptions of a solution summary file.
+int RunSli(const Invocation& call);
+
+/// `kvdump acc LOG [N]`: the accuracy summaries of a solver log with N updated data files.
+int RunAcc(const Invocation& call);
+
 /// A table of text cells printed aligned (first column left, the others right) or as CSV.
 class Table {
 public:
