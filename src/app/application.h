@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_window_state.h"
+#include "model/model_set_up.h"
 #include "modelinfo/sol_info.h"
 #include "platform/user_interface.h"
 #include "shell/app_state.h"
@@ -86,6 +87,8 @@ public:
   CustomModelSetUp CustomModel;
   CompanionPrograms Programs;
   ApplicationParts Parts;
+  /// The model set-up: the model, the Model/Data and Output files pages, the View menu and file utilities.
+  ModelSetUp Model;
   /// The command interpreter (COMSPEC or /bin/sh), fixed when the program starts.
   std::string Interpreter;
   /// Where the converter was found by the first tick (empty when missing).
@@ -152,6 +155,8 @@ public:
   static std::string PageHelpTopic(int page);
 
 private:
+  /// Connects the model set-up to the application's parts and hooks.
+  void AttachModelSetUp();
   bool HasModelFile() const;
   void ShowDeveloperControls(bool visible);
   void ApplyOptionMarks();

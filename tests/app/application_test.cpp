@@ -55,6 +55,7 @@ protected:
       modelFile.clear();
     };
     parts.closureChanged = [this] { calls.push_back("closure changed"); };
+    parts.findModelFiles = [](const std::string&) { return true; };
     parts.applySettings = [this](const IniOptions& settings) { modelFile = settings.model; };
     parts.modelFile = [this] { return modelFile; };
     parts.modelIsExe = [this] { return modelFile.ends_with(".exe"); };
