@@ -17,9 +17,6 @@ bool IsGap(char c) {
 bool IsSingleToken(char c) {
   return c == '=' || c == ';' || c == '(' || c == ')';
 }
-bool IsPrintable(char c) {
-  return c >= '!' && c <= '~';
-}
 
 // Abbreviations are matched by their first characters in this order; the first match wins.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 20> kKeywordPrefixes{{
@@ -248,24 +245,22 @@ KeywordCheck CheckKeywords(std::span<const std::string> source, std::span<const 
   return {};
 }
 
-std::string CleanEditLine(std::string_view line) {
-  std::string cleaned(line);
+void CleanEditLines(std::vector<std::string>& lines) {
+  for (std::string& line : lines) {
+    line = CleanEditLine(line);
+  }
+}
+
+std::string StatementText(std::string_view text) {
+  std::string cleaned = CleanEditLine(text);
   for (char& c : cleaned) {
-    if (!IsPrintable(c)) {
+    if (c == ';') {
+      c = ',';
+    } else if (c == '!' || c == '#') {
       c = ' ';
     }
   }
   return cleaned;
-}
-
-void CleanEditLines(std::vector<std::string>& lines) {
-  for (std::string& line : lines) {
-    for (char& c : line) {
-      if (!IsPrintable(c)) {
-        c = ' ';
-      }
-    }
-  }
 }
 
 bool IsBlankText(std::span<const std::string> lines) {

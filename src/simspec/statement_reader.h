@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/user_interface.h"
+#include "shell/settings.h"
 
 #include <span>
 #include <string>
@@ -74,10 +75,13 @@ extern const std::vector<std::string_view> kClosureKeywords;
 extern const std::vector<std::string_view> kShockKeywords;
 
 /// The edit-box cleaning applied before a closure or shock text is saved, checked or written to a command
-/// file: every character outside "!".."~" becomes a blank.
+/// file: every character outside "!".."~" becomes a blank (CleanEditLine for each line).
 void CleanEditLines(std::vector<std::string>& lines);
-/// One line cleaned the same way.
-std::string CleanEditLine(std::string_view line);
+
+/// Free text made safe as the text of one statement (a verbal or subtotal description): cleaned like an edit
+/// line, with ";" (which would end the statement early) made "," and "!" and "#" (which would hide the
+/// closing ";" from the solver) made blanks.
+std::string StatementText(std::string_view text);
 
 /// True when no line holds anything but blanks and control characters (such a text counts as no text).
 bool IsBlankText(std::span<const std::string> lines);

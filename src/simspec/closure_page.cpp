@@ -1,0 +1,300 @@
+#include "simspec/closure_page.h"
+
+#include "model/file_lines.h"
+#include "model/model_set_up.h"
+#include "modelinfo/model_info_reader.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+#include "shell/app_state.h"
+#include "shell/companion_programs.h"
+#include "shell/fatal.h"
+#include "simspec/shocks_page.h"
+#include "simspec/statement_reader.h"
+
+#include <filesystem>
+#include <span>
+
+namespace pelorin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsClosureWord(std::string_view word) {
+  return word == "exogenous" || word == "endogenous" || word == "rest";
+}
+
+// An optional sign or a digit first, then digits only.
+bool IsInteger(std::string_view word) {
+  if (!word.empty() && (word.front() == '+' || word.front() == '-')) {
+    word.remove_prefix(1);
+  }
+  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A closure line as the exogenous-list scan sees it: at most 255 characters, comment cut, characters outside
+// printable ASCII blanked, element lists in parentheses removed, lower case.
+std::string ScanLine(std::string_view line) {
+  std::string text(line.substr(0, 255));
+  text.erase(std::min(text.size(), text.find('!')));
+  for (char& c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 32 || u > 126) {
+      c = ' ';
+    }
+  }
+  for (;;) {
+    const std::size_t open = text.find('(');
+    const std::size_t close = open == std::string::npos ? open : text.find(')', open);
+    if (close == std::string::npos) {
+      break;
+    }
+    text.erase(open, close - open + 1);
+  }
+  return LowerCase(text);
+}
+
+// The words of a statement line: "," ";" "-" are separators like blanks.
+std::vector<std::string> ScanWords(std::string_view line) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : line) {
+    if (c == ' ' || c == ',' || c == ';' || c == '-') {
+      if (!word.empty()) {
+        words.push_back(word.substr(0, 40));
+        word.clear();
+      }
+    } else {
+      word.push_back(c);
+    }
+  }
+  if (!word.empty()) {
+    words.push_back(word.substr(0, 40));
+  }
+  return words;
+}
+
+} // namespace
+
+bool ClosurePage::IsEmpty() const {
+  return IsBlankText(Lines);
+}
+
+bool ClosurePage::SetUpExoList() {
+  const SolInfoRec& info = context_.solInfo;
+  ExoList.clear();
+  for (int v = 1; v <= info.NVar && v <= static_cast<int>(info.SVarData.size()); ++v) {
+    if (info.Var(v).VcStat == 'c') {
+      ExoList.emplace(LowerCase(info.Var(v).name), v);
+    }
+  }
+
+  // Only a closure made of exogenous, rest, xset and xsubset statements can be read name by name.
+  bool simple = true;
+  TOpenCMFFile reader;
+  reader.Open(Lines);
+  while (simple && reader.NextStatement()) {
+    const std::string keyword = TOpenCMFFile::NormaliseKeyword(reader.Keyword());
+    simple = keyword == "exogenous" || keyword == "rest" || keyword == "xset" || keyword == "xsubset";
+  }
+  if (simple) {
+    ExoList.clear();
+    bool skipping = false;
+    for (const std::string& line : Lines) {
+      const std::string text = ScanLine(line);
+      const std::string trimmed = TrimRight(text);
+      const bool endsStatement = !trimmed.empty() && trimmed.back() == ';';
+      if (skipping) {
+        skipping = !endsStatement;
+        continue;
+      }
+      // Set statements name elements, not variables; one that runs on is skipped up to its ";". Blanks after
+      // the ";" (a cut comment leaves some) do not make it run on.
+      if (text.starts_with("xset") || text.starts_with("xsubset")) {
+        skipping = !endsStatement;
+        continue;
+      }
+      for (const std::string& word : ScanWords(text)) {
+        if (!IsClosureWord(word) && !IsInteger(word)) {
+          ExoList.emplace(word, 0);
+        }
+      }
+    }
+  }
+
+  bool ok = true;
+  if (!ExoList.empty() && !context_.model.Model.ModelFile.empty()) {
+    for (auto& [name, number] : ExoList) {
+      number = FindVariable(info, name);
+      if (number == 0) {
+        context_.ui.Message(MessageKind::Warning,
+                            "Warning: \"" + name + "\"\r\nis not a variable.\r\nPlease amend closure.",
+                            MessageButtons::OkHelp, kHelpClosure);
+        ok = false;
+      }
+    }
+  }
+  return ok;
+}
+
+void ClosurePage::ResetShocksPage() {
+  if (context_.shocks != nullptr) {
+    context_.shocks->SetUpExoVarComboBox();
+    context_.shocks->ShockPageInit();
+  }
+}
+
+void ClosurePage::WhenClosureChanged() {
+  SetUpExoList();
+  if (context_.shocks != nullptr) {
+    context_.shocks->SetUpExoVarComboBox();
+  }
+  Modified = false;
+  context_.app.ResultsOutdated = true;
+  if (context_.shocks != nullptr) {
+    context_.shocks->ShockPageInit();
+  }
+}
+
+void ClosurePage::LoadClosureButtonClick() {
+  const auto file = context_.ui.OpenFileDialog(
+      {"Closure File ", "Closure Files|*.cls", context_.model.Model.ModelDir, "*.cls", "cls"});
+  if (file) {
+    ProcessClosureFile(*file);
+  }
+}
+
+void ClosurePage::SaveClosureButtonClick() {
+  if (IsEmpty()) {
+    context_.ui.Message(MessageKind::Error, "No closure to save");
+    return;
+  }
+  const auto file = context_.ui.SaveFileDialog(
+      {"Save Closure File", "Closure files|*.CLS", context_.model.Model.ModelDir, "*.CLS", "CLS"});
+  if (!file) {
+    return;
+  }
+  if (Modified) {
+    WhenClosureChanged();
+  }
+  CleanEditLines(Lines);
+  if (!WriteLines(*file, Lines)) {
+    context_.ui.Message(MessageKind::Error, "Cannot create file " + *file);
+  }
+}
+
+void ClosurePage::ProcessClosureFile(const std::string& fileName) {
+  std::vector<std::string> lines;
+  if (!ReadLines(fileName, lines)) {
+    context_.ui.Message(MessageKind::Error, "Cannot open file\r\n" + fileName);
+    return;
+  }
+  Lines = std::move(lines);
+  CleanEditLines(Lines);
+  const std::optional<std::string> info = FindPathIgnoringCase(ChangeFileExt(fileName, ".CLI"));
+  ProcessClosureInfoFile(info.value_or(std::string()));
+  WhenClosureChanged();
+}
+
+void ClosurePage::ReadModelInformation(const std::string& fileName) {
+  ErrorText errorText;
+  if (!ReadModelInfo(fileName, errorText, context_.solInfo)) {
+    context_.app.ErrorText.append(errorText);
+    FatalErrorText(context_.ui, context_.Exit(), context_.app.ErrorText);
+    return;
+  }
+  ErrorText ignored;
+  AddMinInfoToSolInfo(fileName, context_.solInfo, ignored);
+}
+
+void ClosurePage::ProcessClosureInfoFile(const std::string& fileName) {
+  if (fileName.empty()) {
+    ExoList.clear();
+    return;
+  }
+  ResetShocksPage();
+  ReadModelInformation(fileName);
+}
+
+void ClosurePage::ClearSVIInfo() {
+  ModelState& model = context_.model.Model;
+  model.SviFile.clear();
+  ResetShocksPage();
+  std::error_code ec;
+  if (!model.ModelInfoFile.empty() && fs::is_regular_file(model.ModelInfoFile, ec)) {
+    ReadModelInformation(model.ModelInfoFile);
+  }
+}
+
+bool ClosurePage::UpdateCurrentSVIFileName(const std::string& fileName) {
+  const std::string target = JoinPath(context_.app.KeepDir, "current.svi");
+  std::error_code ec;
+  if (!fs::equivalent(fileName, target, ec)) {
+    ec.clear();
+    fs::copy_file(fileName, target, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+      return false;
+    }
+  }
+  context_.model.Model.SviFile = target;
+  return true;
+}
+
+void ClosurePage::CheckClosureButtonClick() {
+  ErrorLogVisible = false;
+  const ModelState& model = context_.model.Model;
+  // Without a model there is nothing the solver could check.
+  if (model.ModelFile.empty()) {
+    context_.ui.Message(MessageKind::Information, "You must specify the model first !");
+    context_.ShowPage(kModelDataPage);
+    return;
+  }
+  if (!context_.model.AreInputDataFilesSelected(false)) {
+    context_.ui.Message(MessageKind::Information,
+                        "The names of some input data files are not yet specified.\r\n"
+                        "Please specify their names on the Model/Data page.");
+    context_.ShowPage(kModelDataPage);
+    return;
+  }
+  if (!model.ModelIsExe) {
+    if (FindProgram("DRAVEX", context_.app.ProgramDir).empty()) {
+      context_.ui.Message(MessageKind::Information,
+                          "Sorry, cannot check closure since DRAVEX is not available\r\n" +
+                              std::string(kProgramPlace));
+      return;
+    }
+  }
+  if (Modified) {
+    WhenClosureChanged();
+  }
+  if (context_.hooks.startClosureCheck) {
+    context_.hooks.startClosureCheck();
+  }
+}
+
+bool ClosurePage::ClosureCheckEnded() {
+  const std::string info = JoinPath(context_.app.WorkDir, "clcheck.cli");
+  std::error_code ec;
+  if (!fs::is_regular_file(info, ec)) {
+    context_.ui.Message(MessageKind::Error, "Closure is not valid");
+    return false;
+  }
+  context_.ui.Message(MessageKind::Information, "Closure is fine");
+  ProcessClosureInfoFile(info);
+  UpdateCurrentSVIFileName(info);
+  context_.model.CreateDefaultListFiles(DefaultListFiles::Closure);
+  return true;
+}
+
+bool ClosurePage::CheckClosureKeywords() {
+  const KeywordCheck check = CheckKeywords(Lines, kClosureKeywords, " in closure memo.", context_.ui);
+  if (check.outcome == KeywordCheck::Outcome::BadKeyword) {
+    context_.ui.Message(MessageKind::Error,
+                        "Key word \"" + check.keyword +
+                            "\" must not be in the closure memo.\r\nPlease fix this.",
+                        MessageButtons::OkHelp, kHelpClosure);
+  }
+  return check.outcome == KeywordCheck::Outcome::Ok;
+}
+
+} // namespace pelorin

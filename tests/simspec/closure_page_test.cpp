@@ -1,0 +1,231 @@
+#include "model/file_lines.h"
+#include "modelinfo/model_info_reader.h"
+#include "platform/paths.h"
+#include "spec_fixture.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace pelorin {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Pair;
+
+class Closure : public test::SpecFixture {
+protected:
+  void SetUp() override { InstallModel("trade", test::TradeModelInfo()); }
+
+  ClosurePage& closure() { return spec->Closure; }
+};
+
+TEST_F(Closure, ExogenousListDropsKeywordsElementListsAndNumbers) {
+  closure().Lines = {"exogenous pop p_x(COM,REG) 5 ;", "rest endogenous ;"};
+  EXPECT_TRUE(closure().SetUpExoList());
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("p_x", 2), Pair("pop", 1)));
+  EXPECT_TRUE(ui.messages.empty());
+
+  // Names are lower-cased, sorted and kept once; commas and hyphens separate words; comments go.
+  closure().Lines = {"Exogenous TF,pop-POP ! qo", "  p_x(\"food\",\"usa\") -3 +4;", "rest endogenous;"};
+  EXPECT_TRUE(closure().SetUpExoList());
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("p_x", 2), Pair("pop", 1), Pair("tf", 4)));
+}
+
+TEST_F(Closure, OtherStatementsFallBackToVariablesMarkedExogenousInTheModel) {
+  closure().Lines = {"exogenous pop ;", "swap qo = p_x ;", "rest endogenous ;"};
+  EXPECT_TRUE(closure().SetUpExoList());
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("kt", 5), Pair("p_x", 2), Pair("pop", 1), Pair("tf", 4)));
+}
+
+TEST_F(Closure, SetStatementsAreSkippedUpToTheirSemicolon) {
+  closure().Lines = {"xset myset (food,mnfcs) ;", "exogenous pop ;", "rest endogenous ;"};
+  closure().SetUpExoList();
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("pop", 1)));
+
+  // A statement running over lines is skipped to the line ending in ";".
+  closure().Lines = {"xsubset myset", " is subset of COM", "  ;", "exogenous tf ;", "rest endogenous ;"};
+  closure().SetUpExoList();
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("tf", 4)));
+
+  // A comment after the ";" leaves blanks behind; they must not make the statement look unfinished (the
+  // following names would silently go missing from the Shocks page).
+  closure().Lines = {"xset myset (food,mnfcs) ; ! traded", "exogenous pop", "  p_x ;", "rest endogenous ;"};
+  closure().SetUpExoList();
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("p_x", 2), Pair("pop", 1)));
+}
+
+TEST_F(Closure, UnknownNamesAreEachReportedAndFailTheList) {
+  closure().Lines = {"exogenous pop fred ;", "exo barney ;", "rest endogenous ;"};
+  EXPECT_FALSE(closure().SetUpExoList());
+  EXPECT_THAT(ui.Texts(), ElementsAre("Warning: \"barney\"\r\nis not a variable.\r\nPlease amend closure.",
+                                      "Warning: \"exo\"\r\nis not a variable.\r\nPlease amend closure.",
+                                      "Warning: \"fred\"\r\nis not a variable.\r\nPlease amend closure."));
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+  EXPECT_EQ(ui.messages[0].buttons, MessageButtons::OkHelp);
+
+  // Without a model nothing is looked up.
+  ui.messages.clear();
+  model->Model.ModelFile.clear();
+  EXPECT_TRUE(closure().SetUpExoList());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(Closure, ClosureChangeRefillsTheShockVariablesAndOutdatesResults) {
+  app.ResultsOutdated = false;
+  closure().Lines = {"exogenous pop p_x ;", "rest endogenous ;"};
+  closure().Modified = true;
+  spec->Shocks.VarSelected = 1;
+  closure().WhenClosureChanged();
+  EXPECT_FALSE(closure().Modified);
+  EXPECT_TRUE(app.ResultsOutdated);
+  EXPECT_THAT(spec->Shocks.VarChoices,
+              ElementsAre(ChoiceEntry{"None Selected", 0}, ChoiceEntry{"p_x", 2}, ChoiceEntry{"pop", 1}));
+  EXPECT_EQ(spec->Shocks.VarSelected, 0);
+}
+
+TEST_F(Closure, ClosureFileWithInformationFileReplacesTheModelInformation) {
+  // A closure information file as a closure check leaves it: TIME's elements are now known.
+  ModelInfoDescription checked = test::TradeModelInfo();
+  checked.sets[3] = {"TIME", "Years", 2, {"y2025", "y2026"}};
+  checked.variables[4].size = 2;
+  ErrorText errorText;
+  const std::string cls =
+      WriteText(JoinPath(modelDir, "base.CLS"), {"exogenous pop\tkt ;", "rest endogenous ;"});
+  ASSERT_TRUE(WriteModelInfo(JoinPath(modelDir, "base.cli"), checked, errorText)) << errorText;
+  closure().ProcessClosureFile(cls);
+  EXPECT_THAT(closure().Lines, ElementsAre("exogenous pop kt ;", "rest endogenous ;"));
+  EXPECT_EQ(info.Set(4).size, 2);
+  EXPECT_TRUE(info.Set(4).ElementsKnown);
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("kt", 5), Pair("pop", 1)));
+
+  // Without a partner the model information stays as it is.
+  std::filesystem::remove(JoinPath(modelDir, "base.cli"));
+  closure().ProcessClosureFile(cls);
+  EXPECT_EQ(info.Set(4).size, 2);
+
+  closure().ProcessClosureFile(JoinPath(modelDir, "missing.cls"));
+  EXPECT_EQ(ui.Texts().back(), "Cannot open file\r\n" + JoinPath(modelDir, "missing.cls"));
+}
+
+TEST_F(Closure, UnreadableInformationFileIsFatal) {
+  const std::string bad = WriteText(JoinPath(modelDir, "bad.cli"), {"#SETS", "x"});
+  app.ErrorText.clear();
+  closure().ProcessClosureInfoFile(bad);
+  EXPECT_THAT(exits, ElementsAre(1));
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_THAT(ui.messages[0].text, ::testing::StartsWith("cannot read NKalSet"));
+  EXPECT_EQ(ui.messages[1].text, "Program will be halted due to fatal errors");
+}
+
+TEST_F(Closure, SviFileIsCopiedToTheKeepFolderAndClearedBackToTheModel) {
+  ModelInfoDescription checked = test::TradeModelInfo();
+  checked.sets[3] = {"TIME", "Years", 1, {"y2025"}};
+  checked.variables[4].size = 1;
+  ErrorText errorText;
+  const std::string cli = JoinPath(workDir, "clcheck.cli");
+  ASSERT_TRUE(WriteModelInfo(cli, checked, errorText));
+  EXPECT_TRUE(closure().UpdateCurrentSVIFileName(cli));
+  EXPECT_EQ(model->Model.SviFile, JoinPath(modelDir, "current.svi"));
+  EXPECT_EQ(test::ReadFileBytes(model->Model.SviFile), test::ReadFileBytes(cli));
+  // Copying the copy onto itself leaves it intact.
+  EXPECT_TRUE(closure().UpdateCurrentSVIFileName(model->Model.SviFile));
+  EXPECT_EQ(test::ReadFileBytes(model->Model.SviFile), test::ReadFileBytes(cli));
+
+  closure().ProcessClosureInfoFile(model->Model.SviFile);
+  EXPECT_EQ(info.Set(4).size, 1);
+  closure().ClearSVIInfo();
+  EXPECT_EQ(model->Model.SviFile, "");
+  EXPECT_EQ(info.Set(4).size, -1);
+}
+
+TEST_F(Closure, SaveAndLoadGoThroughTheClosureFileDialogs) {
+  closure().SaveClosureButtonClick();
+  EXPECT_THAT(ui.Texts(), ElementsAre("No closure to save"));
+
+  closure().Lines = {"exogenous\tpop ;", "rest endogenous ;\x1a"};
+  closure().Modified = true;
+  const std::string file = JoinPath(modelDir, "mine.CLS");
+  ui.files.push_back(file);
+  closure().SaveClosureButtonClick();
+  ASSERT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(ui.dialogs[0].title, "Save Closure File");
+  EXPECT_EQ(ui.dialogs[0].filter, "Closure files|*.CLS");
+  EXPECT_EQ(ui.dialogs[0].fileName, "*.CLS");
+  EXPECT_EQ(ui.dialogs[0].initialDir, modelDir);
+  EXPECT_FALSE(closure().Modified);
+  EXPECT_THAT(Lines(file), ElementsAre("exogenous pop ;", "rest endogenous ; "));
+
+  closure().Lines.clear();
+  ui.files.push_back(file);
+  closure().LoadClosureButtonClick();
+  EXPECT_EQ(ui.dialogs[1].title, "Closure File ");
+  EXPECT_EQ(ui.dialogs[1].filter, "Closure Files|*.cls");
+  EXPECT_THAT(closure().Lines, ElementsAre("exogenous pop ;", "rest endogenous ; "));
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("pop", 1)));
+}
+
+TEST_F(Closure, CheckClosureNeedsDataFilesAndAStartableSolver) {
+  model->DataPage.InputLines[1] = "File PARAM = ?? ;";
+  closure().ErrorLogVisible = true;
+  closure().CheckClosureButtonClick();
+  EXPECT_FALSE(closure().ErrorLogVisible);
+  EXPECT_THAT(ui.Texts(), ElementsAre("The names of some input data files are not yet specified.\r\n"
+                                      "Please specify their names on the Model/Data page."));
+  EXPECT_THAT(pages, ElementsAre(kModelDataPage));
+  EXPECT_EQ(closureChecks, 0);
+
+  InstallModel("trade", test::TradeModelInfo());
+  ui.messages.clear();
+  model->Model.ModelIsExe = false;
+  closure().CheckClosureButtonClick();
+  EXPECT_THAT(ui.Texts(), ElementsAre("Sorry, cannot check closure since DRAVEX is not available\r\n"
+                                      "(either in Orvane's directory or on the DOS Path)."));
+  EXPECT_EQ(closureChecks, 0);
+
+  WriteText(JoinPath(programDir, "dravex.exe"), {});
+  std::filesystem::permissions(JoinPath(programDir, "dravex.exe"), std::filesystem::perms::owner_all);
+  closure().Lines = {"exogenous pop ;", "rest endogenous ;"};
+  closure().Modified = true;
+  closure().CheckClosureButtonClick();
+  EXPECT_EQ(closureChecks, 1);
+  EXPECT_FALSE(closure().Modified);
+  EXPECT_THAT(closure().ExoList, ElementsAre(Pair("pop", 1)));
+}
+
+TEST_F(Closure, CheckClosureWithoutAModelSendsToTheModelPage) {
+  model->Model.ModelFile.clear();
+  closure().CheckClosureButtonClick();
+  EXPECT_THAT(ui.Texts(), ElementsAre("You must specify the model first !"));
+  EXPECT_THAT(pages, ElementsAre(kModelDataPage));
+  EXPECT_EQ(closureChecks, 0);
+}
+
+TEST_F(Closure, EndOfCheckJudgesByTheClosureInformationFile) {
+  closure().Lines = {"exogenous pop ;", "rest endogenous ;"};
+  EXPECT_FALSE(closure().ClosureCheckEnded());
+  EXPECT_THAT(ui.Texts(), ElementsAre("Closure is not valid"));
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+
+  ui.messages.clear();
+  ErrorText errorText;
+  ASSERT_TRUE(WriteModelInfo(JoinPath(workDir, "clcheck.cli"), test::TradeModelInfo(), errorText));
+  EXPECT_TRUE(closure().ClosureCheckEnded());
+  EXPECT_EQ(ui.Texts().front(), "Closure is fine");
+  EXPECT_EQ(model->Model.SviFile, JoinPath(modelDir, "current.svi"));
+  // The model had no default closure file: the checked closure becomes it.
+  EXPECT_THAT(Lines(JoinPath(modelDir, "trade.CLS")), ElementsAre("exogenous pop ;", "rest endogenous ;"));
+}
+
+TEST_F(Closure, KeywordCheckReportsTheOffendingKeyword) {
+  closure().Lines = {"exogenous pop ;", "shock pop = 1 ;"};
+  EXPECT_FALSE(closure().CheckClosureKeywords());
+  EXPECT_THAT(ui.Texts(),
+              ElementsAre("Key word \"shock\" must not be in the closure memo.\r\nPlease fix this."));
+  EXPECT_EQ(ui.messages[0].buttons, MessageButtons::OkHelp);
+  closure().Lines = {"Exo pop ;", "restore endog ;"};
+  EXPECT_TRUE(closure().CheckClosureKeywords());
+}
+
+} // namespace
+} // namespace pelorin
