@@ -1,5 +1,5 @@
 #include "app/application.h"
-#include "modelinfo/model_info_reader.h"
+#include "datafiles/har_writer.h"
 #include "modelinfo/model_info_writer.h"
 #include "platform/process.h"
 #include "support/saved_environment.h"
@@ -46,10 +46,16 @@ public:
     }
     Write(name + "/" + name + ".tit",
           "clCream\n1.5 clNavy\n" + name + "\n1 clBlue\nA model\n1 clBlue\n\n1 clBlue\n\n");
+    const std::string stamp = "Mon Dec  7 10:00:00 2026";
     ModelInfoDescription description;
+    for (int i = 0; i < 3; ++i) {
+      const std::string data = "data" + std::to_string(i) + ".har";
+      description.files.push_back({"DATA" + std::to_string(i), "in", i == 0, "har", "", "Data file " + data});
+      Write(name + "/" + data, "");
+    }
     description.mrkFile = name + ".mrk";
     description.stiFile = "%none";
-    description.tmDate = "Mon Dec  7 10:00:00 2026";
+    description.tmDate = stamp;
     for (int s = 1; s <= sets; ++s) {
       SetDescription set{"SET" + std::to_string(s), "Set " + std::to_string(s), 10, {}};
       for (int e = 1; e <= 10; ++e) {
@@ -67,7 +73,10 @@ public:
       description.variables.push_back(variable);
     }
     ErrorText error;
-    if (!WriteModelInfo(programDir + "/" + name + "/" + name + ".min", description, error)) {
+    const std::string base = programDir + "/" + name + "/" + name;
+    if (!WriteModelInfo(base + ".min", description, error) ||
+        !WriteHarFile(base + ".axt", {MakeStrings("DTXT", "Time and date of compilation", {stamp}, 40)}, {},
+                      error)) {
       throw std::runtime_error(error);
     }
     std::string ini = "[Options]\nModelDesc=" + name + " model\n[Environment]\nModel=C:\\old\\" + name +
@@ -87,8 +96,9 @@ public:
   std::string programDir;
 };
 
-// Start-up from the application's creation to the end of the first tick's checks, with the model restored
-// from its settings and its information file read. Empty when it got there, else what stopped it.
+// Start-up from the application's creation to the end of the first tick's checks: the model restored from its
+// settings (companion files, stamps and file section checked, information file read), input files checked.
+// Empty when it got there, else what stopped it.
 std::string StartUp(const std::string& programDir) {
   test::ScriptedUserInterface ui;
   ui.choices.push_back(1); // the Trade model, the larger one
@@ -97,21 +107,12 @@ std::string StartUp(const std::string& programDir) {
   bool halted = false;
   options.exit = [&](int) { halted = true; };
   auto app = std::make_unique<Application>(ui, options);
-  std::string modelFile;
-  std::string readError;
-  app->Parts.findModelFiles = [](const std::string&) { return true; };
-  app->Parts.applySettings = [&](const IniOptions& settings) { modelFile = settings.model; };
-  app->Parts.modelFile = [&] { return modelFile; };
-  app->Parts.modelIsExe = [] { return true; };
-  app->Parts.processModel = [&](bool) {
-    ReadModelInfo(modelFile.substr(0, modelFile.size() - 4) + ".min", readError, app->ModelInfo);
-  };
   if (app->FormCreate() != Application::StartOutcome::Ready) {
     return "start-up did not finish";
   }
   app->DosJobTimerTimer();
-  if (halted || !ui.messages.empty() || !readError.empty() || app->ModelInfo.NVar != 400) {
-    return ui.messages.empty() ? "model information not read: " + readError : ui.messages[0].text;
+  if (halted || !ui.messages.empty() || app->Model.Model.ModelFile.empty() || app->ModelInfo.NVar != 400) {
+    return ui.messages.empty() ? "model not restored" : ui.messages[0].text;
   }
   return {};
 }
