@@ -208,6 +208,7 @@ void ModelSetUp::ProcessModel(bool newModel) {
 
   if (newModel) {
     SetOutputDir(Model.ModelDir);
+    LastSolve.SolutionFile = JoinPath(Model.OutputDir, "sim1.sl4");
     Model.SviFile.clear();
     BuildDefaultLists(section);
     const std::string closureFile = Companion(Model.ModelFile, ".CLS", found);

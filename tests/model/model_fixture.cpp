@@ -5,6 +5,7 @@
 #include "modelinfo/model_info_writer.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "support/fuzz_seed.h"
 
 #include <filesystem>
 #include <fstream>
@@ -96,6 +97,7 @@ std::string ModelFixture::WriteModel(const TestModel& model) {
   d.kvVer = 1;
   d.prVer = 1;
   WriteModelInfo(base + ".min", d, err);
+  SaveFuzzSeed("model_loading", model.name + ".min", ReadFileBytes(base + ".min"));
   if (model.withClosure) {
     WriteLines(base + ".cls", model.closure);
   }

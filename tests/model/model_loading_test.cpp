@@ -301,6 +301,7 @@ TEST(ModelLoading, HostileModelInformationNeverCrashesTheChecks) {
         std::string("#FILES\nh\n\0\0\0\0in  y  HAR  \r\n#MRKFILE", 30),
         "#FILES\nh\n" + std::string(5000, ' ') + "x\n"}) {
     std::ofstream(min, std::ios::binary | std::ios::trunc) << body << "\n" << stampTail;
+    SaveFuzzSeed("model_loading", "hostile" + std::to_string(body.size()) + ".min", body);
     f.ui.messages.clear();
     f.setUp->FindModelFiles(file);
     std::string type;
