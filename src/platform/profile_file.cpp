@@ -205,7 +205,7 @@ std::vector<std::string> ProfileFile::ReadList(std::string_view section) const {
 void ProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   const std::string name = Trim(OneLine(section));
   std::string keyName = Trim(OneLine(key));
-  std::replace(keyName.begin(), keyName.end(), '=', ' ');  // a key ends at the first "=" when read back
+  std::replace(keyName.begin(), keyName.end(), '=', ' '); // a key ends at the first "=" when read back
   Section* found = FindSection(name);
   if (found == nullptr) {
     sections_.push_back(Section{name, {}, {}});
@@ -283,7 +283,8 @@ bool LoadProfileFile(const std::string& path, ProfileFile& profile, ErrorText& e
   if (status.type() == fs::file_type::not_found) {
     return true;
   }
-  if (ec || fs::is_directory(status)) {
+  // Only a regular file is read: a folder fails, and a named pipe or device could block or never end.
+  if (ec || !fs::is_regular_file(status)) {
     return Fail(errorText, "Cannot open file " + path, "[LoadProfileFile]");
   }
   std::FILE* file = std::fopen(path.c_str(), "rb");

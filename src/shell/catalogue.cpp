@@ -117,7 +117,7 @@ void CheckModelFiles(const std::string& modelBase, UserInterface& ui) {
 
 void CheckProgramFiles(const std::string& programDir, UserInterface& ui) {
   const std::optional<std::string> list = FindFileIgnoringCase(programDir, "vital.fil");
-  if (!list) {
+  if (!list || !IsFile(*list)) {
     return;
   }
   TextFile file;

@@ -108,6 +108,10 @@ TEST(ProfileFile, LoadTreatsAMissingFileAsEmptyAndReportsAnUnreadableOne) {
   fs::create_directory(dir.File("folder.ini"));
   EXPECT_FALSE(LoadProfileFile(dir.File("folder.ini"), profile, error));
   EXPECT_EQ(error, "Cannot open file " + dir.File("folder.ini") + "[LoadProfileFile]");
+  ASSERT_EQ(::mkfifo(dir.File("pipe.ini").c_str(), 0600), 0);
+  error.clear();
+  EXPECT_FALSE(LoadProfileFile(dir.File("pipe.ini"), profile, error)); // refused at once, never waited on
+  EXPECT_EQ(error, "Cannot open file " + dir.File("pipe.ini") + "[LoadProfileFile]");
 }
 
 TEST(ProfileFile, SaveReplacesTheFileWholeAndLeavesNoTemporaryFiles) {
