@@ -1,0 +1,244 @@
+#include "platform/paths.h"
+#include "platform/text_file.h"
+#include "simspec/cmf_writer.h"
+#include "simspec/job_inputs.h"
+#include "spec_fixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace pelorin {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// The expected files live under tests/simspec/golden/<case>/, with the test's temporary folder written as
+// "@DIR@". PELORIN_UPDATE_GOLDEN=1 rewrites them from the files written now.
+class Golden : public test::SpecFixture {
+protected:
+  void ExpectGolden(const std::string& caseName, const std::string& file) {
+    std::string bytes = test::ReadFileBytes(file);
+    const std::string root = dir.Path().string();
+    for (std::size_t at = bytes.find(root); at != std::string::npos; at = bytes.find(root, at)) {
+      bytes.replace(at, root.size(), "@DIR@");
+    }
+    const fs::path expected = fs::path(SIMSPEC_GOLDEN_DIR) / caseName / ExtractFileName(file);
+    if (const char* update = std::getenv("PELORIN_UPDATE_GOLDEN"); update != nullptr && *update == '1') {
+      fs::create_directories(expected.parent_path());
+      std::ofstream(expected, std::ios::binary) << bytes;
+    }
+    EXPECT_EQ(bytes, test::ReadFileBytes(expected)) << "differs from " << expected;
+  }
+
+  void WriteAll(const std::string& caseName, bool postSim) {
+    ErrorText errorText;
+    const std::vector<std::string>& outputs = model->OutputPage.OutputLines;
+    const std::string solution = SolutionFilePath(model->Model.OutputDir, outputs);
+    const std::string cmf = SimulationCmfPath(model->Model.OutputDir, outputs);
+    const std::string postCmf = PostSimCmfPath(model->Model.OutputDir, model->OutputPage.PostSimName);
+    ASSERT_TRUE(spec->CreateCMF(cmf, false, errorText)) << errorText;
+    ExpectGolden(caseName, cmf);
+    if (postSim) {
+      ASSERT_TRUE(spec->CreateCMF(postCmf, true, errorText)) << errorText;
+      ExpectGolden(caseName, postCmf);
+    }
+    ASSERT_TRUE(spec->WriteSolveJobInputs(solution, cmf, postCmf, postSim, errorText)) << errorText;
+    std::vector<std::string> written{"solve.sti", "praxol.inp", "mirdashk.inp", "praxolsh.inp"};
+    if (postSim) {
+      written.emplace_back("postsim.sti");
+    } else {
+      EXPECT_FALSE(fs::exists(JoinPath(workDir, "postsim.sti")));
+    }
+    ASSERT_TRUE(spec->CheckClosureCMF(errorText)) << errorText;
+    written.insert(written.end(), {"clcheck.cmf", "clcheck.sti", "clcheck.bat"});
+    for (const std::string& name : written) {
+      ExpectGolden(caseName, JoinPath(workDir, name));
+    }
+    EXPECT_EQ(errorText, "");
+  }
+};
+
+TEST_F(Golden, TradeModelWithPostSimulationSubtotalAndAutomaticAccuracy) {
+  InstallModel("trade", test::TradeModelInfo());
+  WriteText(JoinPath(modelDir, "CMFSTART"), {"log file = yes ;"});
+  spec->Closure.Lines = {"exogenous pop p_x tf", "   kt ;", "rest endogenous ;"};
+  spec->Shocks.Lines = {" Shock p_x(COM,\"usa\") = uniform 10;",
+                        " Shock tf(\"food\",\"usa\",\"eu\",COM) = -2.5;",
+                        "Shock pop = select from file popshk.har header \"POP\"; ! from file",
+                        "Subtotal p_x(COM,\"usa\") pop = tariff changes ;"};
+  WriteText(JoinPath(modelDir, "popshk.har"), {});
+  spec->Solve.VerbalDescription = "Tariff cut; 10% on food";
+  spec->Context.method = {SolutionMethod::Gragg, 3, {2, 4, 6}, 4, true};
+  spec->Context.accuracy.stopOnFailure = false;
+  spec->Context.accuracy.criterion = 1;
+  WriteAll("trade", true);
+}
+
+TEST_F(Golden, MinimalModelWithoutPostSimulationOrXac) {
+  InstallModel("minimal", test::MinimalModelInfo());
+  spec->Context.options.createXacFile = false;
+  spec->Context.options.getSubtotalsResults = false;
+  spec->Context.options.ignoreLevelsResults = true;
+  spec->Closure.Lines = {"exogenous pop y ;", "rest endogenous ;"};
+  spec->Shocks.Lines = {" Shock pop = 10;", " Shock y(\"a\") = 1;"};
+  spec->Context.method = {SolutionMethod::Euler, 2, {3, 6, 9}, 1, false};
+  WriteAll("minimal", false);
+}
+
+TEST(ShockLines, FileShocksGetTheModelFoldersFile) {
+  test::TempDir dir;
+  const std::string modelDir = dir.File("my model");
+  fs::create_directories(modelDir);
+  std::ofstream(JoinPath(modelDir, "xshock.pre")) << "";
+  EXPECT_EQ(ConvertShockLine("Shock p_x = select from file xshock.pre; ! comment", modelDir),
+            "SHOCK P_X = SELECT FROM FILE \"" + JoinPath(modelDir, "xshock.pre") + "\";");
+  // A name that exists in no case keeps the case it was typed in.
+  EXPECT_EQ(ConvertShockLine("shock  p_x =  select   from FILE Other.Pre   header \"AB\" ;", modelDir),
+            "SHOCK P_X = SELECT FROM FILE \"" + JoinPath(modelDir, "Other.Pre") + "\" HEADER \"AB\" ;");
+  // A quoted name may hold blanks.
+  EXPECT_EQ(ConvertShockLine("shock v = select from file \"my shocks.pre\";", modelDir),
+            "SHOCK V = SELECT FROM FILE \"" + JoinPath(modelDir, "my shocks.pre") + "\";");
+  // The name ends at its ";" even when more text follows on the line.
+  EXPECT_EQ(ConvertShockLine("shock v = select from file a.pre; shock w = 1;", modelDir),
+            "SHOCK V = SELECT FROM FILE \"" + JoinPath(modelDir, "a.pre") + "\"; SHOCK W = 1;");
+}
+
+TEST(ShockLines, OtherLinesAreCopiedExactly) {
+  for (const char* line :
+       {"Shock p_x = select from file c:\\s\\x.pre;", "Shock p_x = select from file /s/x.pre;",
+        " Shock pop = 5; ! file x", "file xx = yy ;", "Shock v = file ;", "no equals file x",
+        "shock v = select from file \"unclosed;"}) {
+    EXPECT_EQ(ConvertShockLine(line, "/models/m"), line);
+  }
+}
+
+TEST_F(Golden, PostSimulationFileLinesFollowTheLogicalFiles) {
+  InstallModel("trade", test::TradeModelInfo());
+  CmfSources sources = spec->Sources();
+  // Eleven outputs: the ninth gets ".ou9", the tenth and eleventh ".o10" and ".o11".
+  for (int k = 3; k <= 11; ++k) {
+    std::string line = "OUT" + std::to_string(k);
+    line.resize(22, ' ');
+    sources.fileLines.push_back(line + "out");
+  }
+  const std::string cmf = JoinPath(workDir, "post.cmf");
+  ErrorText errorText;
+  ASSERT_TRUE(CreateCMF(cmf, true, sources, errorText)) << errorText;
+  const std::vector<std::string> lines = Lines(cmf);
+  const std::string display = JoinPath(modelDir, "sim1ps");
+  EXPECT_THAT(lines, ::testing::Contains("File BASEDATA = " + JoinPath(modelDir, "sim1.upd") + " ;"));
+  EXPECT_THAT(lines, ::testing::Contains(sources.dataFileLines[1]));
+  EXPECT_THAT(lines, ::testing::Not(::testing::Contains(HasSubstr("terminal"))));
+  EXPECT_THAT(lines, ::testing::Contains("Display file = " + display + ".dis ;"));
+  EXPECT_THAT(lines, ::testing::Contains("File OUT9 = " + display + ".ou9 ;"));
+  EXPECT_THAT(lines, ::testing::Contains("File OUT11 = " + display + ".o11 ;"));
+  EXPECT_THAT(
+      std::vector<std::string>(lines.end() - 4, lines.end()),
+      ElementsAre("! No equations - hence no simulation", "neq = yes ;", "nas = yes ;", "dpn = yes ;"));
+}
+
+TEST_F(Golden, CmfStartFromTheOutputFolderWinsAndEmptyDescriptionGivesSemicolon) {
+  InstallModel("minimal", test::MinimalModelInfo());
+  const std::string outputDir = JoinPath(modelDir, "out");
+  fs::create_directories(outputDir);
+  model->Model.OutputDir = outputDir;
+  WriteText(JoinPath(modelDir, "cmfstart"), {"! model folder's"});
+  WriteText(JoinPath(outputDir, "CmfStart"), {"! output folder's"});
+  spec->Solve.VerbalDescription.clear();
+  ErrorText errorText;
+  const std::string cmf = SimulationCmfPath(outputDir, model->OutputPage.OutputLines);
+  EXPECT_EQ(cmf, JoinPath(outputDir, "sim1.cmf"));
+  ASSERT_TRUE(spec->CreateCMF(cmf, false, errorText)) << errorText;
+  const std::vector<std::string> lines = Lines(cmf);
+  EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 5),
+              ElementsAre("! Begin CMFSTART file", "! " + JoinPath(outputDir, "CmfStart"),
+                          "! output folder's", "! End CMFSTART file", "!"));
+  const auto verbal = std::find(lines.begin(), lines.end(), "Verbal Description =");
+  ASSERT_NE(verbal, lines.end());
+  EXPECT_EQ(*(verbal + 1), ";");
+
+  // Without any CMFSTART file the command file starts with "!".
+  fs::remove(JoinPath(modelDir, "cmfstart"));
+  fs::remove(JoinPath(outputDir, "CmfStart"));
+  ASSERT_TRUE(spec->CreateCMF(cmf, false, errorText)) << errorText;
+  EXPECT_EQ(Lines(cmf).front(), "!");
+}
+
+TEST_F(Golden, WriteFailuresAreReportedWithTheWritersName) {
+  InstallModel("minimal", test::MinimalModelInfo());
+  ErrorText errorText;
+  const std::string cmf = JoinPath(dir.File("no such folder"), "sim1.cmf");
+  EXPECT_FALSE(spec->CreateCMF(cmf, false, errorText));
+  EXPECT_EQ(errorText, "Cannot create file " + cmf + "[TxtCreate][CreateCMF]");
+
+  errorText.clear();
+  app.WorkDir = dir.File("gone");
+  EXPECT_FALSE(spec->CheckClosureCMF(errorText));
+  EXPECT_EQ(errorText,
+            "Cannot create file " + JoinPath(app.WorkDir, "clcheck.cmf") + "[TxtCreate][CheckClosureCMF]");
+
+  errorText.clear();
+  app.WorkDir = workDir;
+  model->DataPage.InputLines.push_back("File (terminal) = " + dir.File("missing.txt") + " ;");
+  EXPECT_FALSE(spec->WriteSolveJobInputs(JoinPath(modelDir, "sim1.sl4"), "a.cmf", "b.cmf", false, errorText));
+  EXPECT_EQ(errorText, "Cannot open file " + dir.File("missing.txt") +
+                           "[TxtAppend][CopyTerminalData][WriteSolveJobInputs]");
+}
+
+TEST(JobScripts, CheckBatchInBothDialects) {
+  std::vector<std::string> lines;
+  ErrorText errorText;
+  ASSERT_TRUE(CheckBatchLines(ScriptDialect::Cmd, "C:\\orvane\\work", "C:\\models\\my model\\m.exe", lines,
+                              errorText));
+  EXPECT_THAT(
+      lines,
+      ElementsAre("C:", "cd C:\\orvane\\work", "del C:\\orvane\\work\\clcheck.cli",
+                  "del C:\\orvane\\work\\clcheck.log",
+                  "echo ** C:\\models\\my model\\m.exe did not produce C:\\orvane\\work\\clcheck.log > "
+                  "C:\\orvane\\work\\clcheck.log",
+                  "\"C:\\models\\my model\\m.exe\" -sti C:\\orvane\\work\\clcheck.sti -lon "
+                  "C:\\orvane\\work\\clcheck.log",
+                  "if errorlevel 1 goto error1", "goto endbat", ":error1",
+                  "echo error at model solution stage > C:\\orvane\\work\\clcheck.flg", "goto endbat",
+                  ":endbat"));
+
+  lines.clear();
+  ASSERT_TRUE(CheckBatchLines(ScriptDialect::Sh, "/opt/it's", "/m/model.exe", lines, errorText));
+  EXPECT_THAT(lines,
+              ElementsAre("cd '/opt/it'\\''s' || exit 1", "rm -f '/opt/it'\\''s/clcheck.cli'",
+                          "rm -f '/opt/it'\\''s/clcheck.log'",
+                          "echo '** /m/model.exe did not produce /opt/it'\\''s/clcheck.log' > "
+                          "'/opt/it'\\''s/clcheck.log'",
+                          "'/m/model.exe' -sti '/opt/it'\\''s/clcheck.sti' -lon '/opt/it'\\''s/clcheck.log'",
+                          "if [ $? -ne 0 ]; then",
+                          "  echo 'error at model solution stage' > '/opt/it'\\''s/clcheck.flg'", "fi"));
+
+  // A folder the script cannot change to ends the script there.
+  for (auto [dialect, folder] :
+       {std::pair{ScriptDialect::Cmd, "\\\\server\\work"}, {ScriptDialect::Sh, "work"}}) {
+    lines.clear();
+    errorText.clear();
+    EXPECT_FALSE(CheckBatchLines(dialect, folder, "m.exe", lines, errorText));
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(errorText, "[ChangeDirBat]");
+  }
+}
+
+TEST(JobScripts, RequiredProgramNames) {
+  test::ScriptedUserInterface ui;
+  EXPECT_EQ(RequiredProgramName("PRAXOL", "/p", ui), "/p/praxola.exe");
+  EXPECT_EQ(RequiredProgramName("mirda", "/p/", ui), "/p/mirdaa.exe");
+  EXPECT_EQ(RequiredProgramName("Folmer", "/p", ui), "/p/folmera.exe");
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(RequiredProgramName("dravex", "/p", ui), "");
+  EXPECT_THAT(ui.Texts(), ElementsAre("Unexpected argument in call to RequiredProgramName.\r\n"
+                                      "Please tell the developers of this code."));
+}
+
+} // namespace
+} // namespace pelorin
