@@ -414,6 +414,23 @@ void Application::Waiting(bool flag) {
   Window.enabled = !flag;
 }
 
+std::optional<std::string> Application::GetSaveFileName(FileDialogRequest request) {
+  if (request.initialDir.empty()) {
+    request.initialDir = App.LastSaveDir;
+  }
+  std::optional<std::string> chosen = ui_.SaveFileDialog(request);
+  if (chosen) {
+    std::string folder = ExtractFilePath(*chosen);
+    while (folder.size() > 1 && folder.back() == kPathSeparator) {
+      folder.pop_back();
+    }
+    if (!folder.empty()) {
+      App.LastSaveDir = folder;
+    }
+  }
+  return chosen;
+}
+
 void Application::ApplyOptionMarks() {
   Menu.ShowLevelsResults.checked = !Settings.ignoreLevelsResults;
   Menu.IgnoreLevelsResults.checked = Settings.ignoreLevelsResults;

@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace pelorin {
@@ -133,6 +134,9 @@ public:
   void GoDevMode();
   /// Busy or idle: the busy cursor, pending events handled, the window disabled while busy.
   void Waiting(bool flag);
+  /// A save dialog that starts in LastSaveDir unless the request names a folder; the folder of the file
+  /// chosen becomes LastSaveDir. Nothing when cancelled.
+  std::optional<std::string> GetSaveFileName(FileDialogRequest request);
 
   // Menu commands of this part.
   void AddModel1Click();

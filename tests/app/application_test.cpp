@@ -346,6 +346,20 @@ TEST_F(ApplicationTest, CloseDownEmptiesTheWorkFolderButKeepsItsSubFolders) {
   EXPECT_TRUE(fs::exists(programDir + "/work/solve.bat"));
 }
 
+TEST_F(ApplicationTest, SaveDialogsStartWhereTheLastSaveWent) {
+  Application& a = Make();
+  ASSERT_EQ(a.FormCreate(), Application::StartOutcome::Ready);
+  EXPECT_FALSE(a.App.LastSaveDir.empty());
+  const std::string start = a.App.LastSaveDir;
+  ui.files.push_back("/runs/one/sim1.zip");
+  ui.files.push_back(std::nullopt);
+  EXPECT_EQ(a.GetSaveFileName({"Save", "", "", "x", ""}), "/runs/one/sim1.zip");
+  EXPECT_EQ(a.GetSaveFileName({"Save", "", "", "y", ""}), std::nullopt);
+  EXPECT_EQ(ui.dialogs[0].initialDir, start);
+  EXPECT_EQ(ui.dialogs[1].initialDir, "/runs/one");
+  EXPECT_EQ(a.App.LastSaveDir, "/runs/one");
+}
+
 TEST_F(ApplicationTest, HelpOpensThePagesTopic) {
   Write("Minimal/Minimal.html", "");
   Application& a = Make();
