@@ -1,0 +1,135 @@
+#include "platform/paths.h"
+#include "shell/settings.h"
+#include "simspec/solve_method_dialog.h"
+#include "spec_fixture.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace pelorin {
+namespace {
+
+using ::testing::ElementsAre;
+
+class Solve : public test::SpecFixture {
+protected:
+  void SetUp() override {
+    InstallModel("trade", test::TradeModelInfo());
+    WriteText(JoinPath(programDir, "praxola.exe"), {});
+    spec->Closure.Lines = {"exogenous pop p_x tf kt ;", "rest endogenous ;"};
+    spec->Shocks.Lines = {" Shock pop = 1;"};
+  }
+
+  // Presses Solve and returns the message shown (empty when the solve started).
+  std::string Press() {
+    ui.messages.clear();
+    pages.clear();
+    spec->Solve.SolveButtonClick();
+    return ui.messages.empty() ? std::string() : ui.messages.front().text;
+  }
+};
+
+TEST_F(Solve, ChecksRunInOrderAndSendTheUserToThePageToFix) {
+  spec->Solve.ErrorLogVisible = true;
+  EXPECT_EQ(Press(), "");
+  EXPECT_FALSE(spec->Solve.ErrorLogVisible);
+  EXPECT_EQ(solves, 1);
+
+  spec->Shocks.Lines = {"   "};
+  EXPECT_EQ(Press(), "You must set some shocks first !");
+  EXPECT_THAT(pages, ElementsAre(kShocksPage));
+
+  spec->Closure.Lines.clear();
+  EXPECT_EQ(Press(), "You must set the closure first !");
+  EXPECT_THAT(pages, ElementsAre(kClosurePage));
+
+  model->DataPage.InputLines[0] = "File BASEDATA = ?? ;";
+  EXPECT_EQ(Press(), "You must specify all input data files before solving.");
+  EXPECT_THAT(pages, ElementsAre(kModelDataPage));
+
+  std::filesystem::remove(JoinPath(programDir, "praxola.exe"));
+  EXPECT_EQ(Press(), "Sorry, cannot solve since the program \r\n" + JoinPath(programDir, "praxola.exe") +
+                         "\r\nwhich is required by Orvane, is not available.");
+  EXPECT_EQ(ui.messages.front().kind, MessageKind::Error);
+
+  model->Model.ModelIsExe = false;
+  EXPECT_EQ(Press(), "Sorry, cannot solve since DRAVEX is not available\r\n"
+                     "(either in Orvane's directory or on the DOS Path).");
+
+  model->Model.ModelFile.clear();
+  EXPECT_EQ(Press(), "You must specify the model first !");
+  EXPECT_THAT(pages, ElementsAre(kModelDataPage));
+  EXPECT_EQ(solves, 1);
+}
+
+TEST_F(Solve, ClosureAndShockTextsAreCheckedAndCleanedBeforeTheSolve) {
+  spec->Closure.Lines = {"exogenous pop nosuch ;", "rest endogenous ;"};
+  EXPECT_EQ(Press(), "Warning: \"nosuch\"\r\nis not a variable.\r\nPlease amend closure.");
+  EXPECT_THAT(pages, ElementsAre(kClosurePage));
+
+  spec->Closure.Lines = {"exogenous pop ;", "rest endogenous ;", "shock pop = 1 ;"};
+  EXPECT_EQ(Press(), "Key word \"shock\" must not be in the closure memo.\r\nPlease fix this.");
+  EXPECT_THAT(pages, ElementsAre(kClosurePage));
+
+  spec->Closure.Lines = {"exogenous\tpop ;", "rest endogenous ;"};
+  spec->Shocks.Lines = {"shock pop = 1;", "swap a = b;"};
+  EXPECT_EQ(Press(), "Key word \"swap\" must not be in shocks memo.\r\nPlease fix this.");
+  EXPECT_THAT(pages, ElementsAre(kShocksPage));
+  EXPECT_EQ(spec->Closure.Lines[0], "exogenous pop ;");
+
+  // A Control-Z is blanked by the cleaning before the check, as every other control character.
+  spec->Shocks.Lines = {"shock pop = 1\x1a;"};
+  EXPECT_EQ(Press(), "");
+  EXPECT_EQ(spec->Shocks.Lines[0], "shock pop = 1 ;");
+  EXPECT_EQ(solves, 1);
+}
+
+TEST_F(Solve, MethodDialogChangesRefreshTheLabelAndOutdateResults) {
+  spec->Context.method = DefaultSolveMethod();
+  spec->Solve.RefreshMethodLabel();
+  EXPECT_EQ(spec->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
+  app.ResultsOutdated = false;
+
+  auto dialog = spec->Solve.ChangeMethodButtonClick();
+  dialog->SubintervalsChanged(4);
+  dialog->CancelClick();
+  spec->Solve.MethodDialogClosed(false);
+  EXPECT_EQ(spec->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
+  EXPECT_FALSE(app.ResultsOutdated);
+
+  dialog = spec->Solve.ChangeMethodButtonClick();
+  dialog->SubintervalsChanged(4);
+  ASSERT_TRUE(dialog->OkClick());
+  spec->Solve.MethodDialogClosed(dialog->Changed());
+  EXPECT_EQ(spec->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation (4 subintervals)");
+  EXPECT_TRUE(app.ResultsOutdated);
+}
+
+TEST_F(Solve, SettingsCarryTheTextsAndMethodBothWays) {
+  IniOptions options;
+  options.closure = {"exogenous pop ;", "rest endogenous ;"};
+  options.shocks = {"shock pop = 1;\t"};
+  options.verbalDescription = "base case";
+  options.method = {SolutionMethod::Euler, 2, {3, 6, 9}, 2, false};
+  spec->ApplySettings(options);
+  EXPECT_EQ(spec->Shocks.Lines[0], "shock pop = 1; ");
+  EXPECT_EQ(spec->Solve.MethodLabel, "Euler: 3-6 steps extrapolation");
+
+  spec->Closure.Lines.push_back("exogenous p_x ;");
+  spec->Closure.Modified = true;
+  IniOptions stored;
+  spec->StoreSettings(stored);
+  EXPECT_FALSE(spec->Closure.Modified);
+  EXPECT_EQ(stored.closure.size(), 3u);
+  EXPECT_EQ(stored.verbalDescription, "base case");
+  EXPECT_EQ(stored.method, options.method);
+
+  spec->ResetSimulation(true);
+  EXPECT_TRUE(spec->Shocks.Lines.empty());
+  EXPECT_EQ(spec->Solve.VerbalDescription, "?");
+  EXPECT_EQ(spec->Context.method, DefaultSolveMethod());
+}
+
+} // namespace
+} // namespace pelorin
