@@ -82,6 +82,7 @@ struct Coefficient {
   int file = -1;
   std::string header;
   Formula formula; ///< domain equals `sets`
+  int order = 0;   ///< position among the coefficient and variable declarations
   int line = 0;
 };
 
@@ -95,6 +96,7 @@ struct Variable {
   int file = -1;
   std::string header;
   Formula formula;
+  int order = 0; ///< position among the coefficient and variable declarations
   int line = 0;
 };
 

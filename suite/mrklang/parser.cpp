@@ -495,6 +495,7 @@ private:
       c.formula.expr = Expression(c.formula);
     }
     Declare(name, kMaxVariableName, "coefficient");
+    c.order = declarations_++;
     model_.coefficients.push_back(std::move(c));
   }
 
@@ -523,6 +524,7 @@ private:
       v.formula.expr = Expression(v.formula);
     }
     Declare(name, kMaxVariableName, "variable");
+    v.order = declarations_++;
     model_.variables.push_back(std::move(v));
   }
 
@@ -791,6 +793,7 @@ private:
   std::vector<std::pair<std::string, int>> scope_;
   bool modelSeen_ = false;
   int depth_ = 0;
+  int declarations_ = 0;
 };
 
 } // namespace

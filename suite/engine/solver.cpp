@@ -1,0 +1,724 @@
+#include "engine/solver.h"
+
+#include <Eigen/SparseCore>
+#include <Eigen/SparseLU>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+namespace pelorin::engine {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+std::string Fixed(double v, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  return buf;
+}
+
+const char* MethodName(int method) {
+  static const char* const kNames[] = {"Johansen", "Euler", "Gragg", "Midpoint"};
+  return kNames[method];
+}
+
+/// Weights of the polynomial through (u_i, s_i) evaluated at u = 0.
+std::vector<double> ExtrapolationWeights(const std::vector<double>& u) {
+  std::vector<double> w(u.size(), 1.0);
+  for (std::size_t i = 0; i < u.size(); ++i) {
+    for (std::size_t j = 0; j < u.size(); ++j) {
+      if (j != i) {
+        w[i] *= u[j] / (u[j] - u[i]);
+      }
+    }
+  }
+  return w;
+}
+
+} // namespace
+
+int AgreeingFigures(double a, double b) {
+  const double diff = std::fabs(a - b);
+  if (diff <= 1e-12) {
+    return 6;
+  }
+  const double scale = std::max(std::fabs(a), std::fabs(b));
+  if (!std::isfinite(diff) || scale == 0.0) {
+    return 0;
+  }
+  const double rel = diff / scale;
+  int figures = 0;
+  double limit = 0.5;
+  for (int k = 1; k <= 6; ++k, limit /= 10.0) {
+    if (rel < limit) {
+      figures = k;
+    }
+  }
+  return figures;
+}
+
+struct Solver::Impl {
+  using SpMat = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
+
+  ModelRuntime& rt;
+  const Simulation& sim;
+  LogFn log;
+  std::int64_t nComp = 0;
+  std::int64_t nEq = 0;
+  std::vector<int> endoIndex; ///< per component: column of the endogenous block, or -1
+  std::vector<std::int64_t> endoComp;
+  SpMat a;
+  std::vector<std::int64_t> csrToA; ///< per Jacobian entry: position in a's values, or -1 (exogenous column)
+  Eigen::SparseLU<SpMat, Eigen::COLAMDOrdering<int>> lu;
+  bool prepared = false;
+  std::vector<double> jac, residual;
+  SolveOutcome* timing = nullptr;
+  std::int64_t factorisations = 0;
+  double assembly = 0.0, factorisation = 0.0, solving = 0.0;
+
+  Impl(ModelRuntime& r, const Simulation& s, LogFn l) : rt(r), sim(s), log(std::move(l)) {}
+
+  void Log(const std::string& line) {
+    if (log) {
+      log(line);
+    }
+  }
+
+  bool Prepare(std::string& reason) {
+    nComp = rt.NumComponents();
+    nEq = rt.NumEquations();
+    endoIndex.assign(static_cast<std::size_t>(nComp), -1);
+    endoComp.clear();
+    for (std::int64_t k = 0; k < nComp; ++k) {
+      if (!sim.exogenous[k]) {
+        endoIndex[k] = static_cast<int>(endoComp.size());
+        endoComp.push_back(k);
+      }
+    }
+    const std::int64_t nEndo = static_cast<std::int64_t>(endoComp.size());
+    if (nEndo != nEq) {
+      reason = "The closure is not valid: it has " + std::to_string(nEndo) +
+               " endogenous variable components but the model has " + std::to_string(nEq) +
+               " equations; the two numbers must be equal.";
+      return false;
+    }
+    const auto& rowStart = rt.RowStart();
+    const auto& cols = rt.Columns();
+    if (!StructuralCheck(reason)) {
+      return false;
+    }
+    std::vector<Eigen::Triplet<double, int>> triplets;
+    triplets.reserve(cols.size());
+    for (std::int64_t r = 0; r < nEq; ++r) {
+      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
+        const int c = endoIndex[cols[p]];
+        if (c >= 0) {
+          triplets.emplace_back(static_cast<int>(r), c, 1.0);
+        }
+      }
+    }
+    a.resize(static_cast<int>(nEq), static_cast<int>(nEq));
+    a.setFromTriplets(triplets.begin(), triplets.end());
+    a.makeCompressed();
+    csrToA.assign(cols.size(), -1);
+    const int* outer = a.outerIndexPtr();
+    const int* inner = a.innerIndexPtr();
+    for (std::int64_t r = 0; r < nEq; ++r) {
+      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
+        const int c = endoIndex[cols[p]];
+        if (c >= 0) {
+          const int* begin = inner + outer[c];
+          const int* end = inner + outer[c + 1];
+          csrToA[p] = std::lower_bound(begin, end, static_cast<int>(r)) - inner;
+        }
+      }
+    }
+    lu.analyzePattern(a);
+    jac.assign(cols.size(), 0.0);
+    residual.assign(static_cast<std::size_t>(nEq), 0.0);
+    prepared = true;
+    return true;
+  }
+
+  /// A perfect matching of equations to endogenous components must exist, else the block is singular
+  /// whatever the data; the unmatched equation or component names the problem.
+  bool StructuralCheck(std::string& reason) {
+    const auto& rowStart = rt.RowStart();
+    const auto& cols = rt.Columns();
+    const std::int64_t n = nEq;
+    std::vector<std::int64_t> rowOf(static_cast<std::size_t>(n), -1); // endo column -> row
+    std::vector<std::int64_t> colOf(static_cast<std::size_t>(n), -1); // row -> endo column
+    for (std::int64_t r = 0; r < n; ++r) {
+      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
+        const int c = endoIndex[cols[p]];
+        if (c >= 0 && rowOf[c] < 0) {
+          rowOf[c] = r;
+          colOf[r] = c;
+          break;
+        }
+      }
+    }
+    std::vector<std::int64_t> visited(static_cast<std::size_t>(n), -1);
+    std::vector<std::pair<std::int64_t, std::int64_t>> stack; // (row, next entry)
+    std::vector<std::int64_t> via(static_cast<std::size_t>(n), -1);
+    for (std::int64_t start = 0; start < n; ++start) {
+      if (colOf[start] >= 0) {
+        continue;
+      }
+      // Depth-first search for an augmenting path from an unmatched row.
+      stack.assign(1, {start, rowStart[start]});
+      bool found = false;
+      while (!stack.empty() && !found) {
+        auto& [row, next] = stack.back();
+        if (next >= rowStart[row + 1]) {
+          stack.pop_back();
+          continue;
+        }
+        const int c = endoIndex[cols[next++]];
+        if (c < 0 || visited[c] == start) {
+          continue;
+        }
+        visited[c] = start;
+        via[c] = row;
+        if (rowOf[c] < 0) {
+          // Flip the path back to the start.
+          std::int64_t col = c;
+          while (col >= 0) {
+            const std::int64_t r = via[col];
+            const std::int64_t previous = colOf[r];
+            colOf[r] = col;
+            rowOf[col] = r;
+            col = previous;
+          }
+          found = true;
+        } else {
+          const std::int64_t r2 = rowOf[c];
+          stack.emplace_back(r2, rowStart[r2]);
+        }
+      }
+      if (!found) {
+        std::int64_t endoEntries = 0;
+        for (std::int64_t p = rowStart[start]; p < rowStart[start + 1]; ++p) {
+          endoEntries += endoIndex[cols[p]] >= 0 ? 1 : 0;
+        }
+        for (std::int64_t c = 0; c < n; ++c) {
+          if (rowOf[c] < 0) {
+            reason =
+                "The closure is not valid: the Jacobian of the endogenous variables is singular. Equation " +
+                rt.EquationName(start) +
+                (endoEntries == 0 ? " contains no endogenous variable"
+                                  : " cannot be given an endogenous variable of its own") +
+                ", and no equation determines " + rt.ComponentName(endoComp[c]) + ".";
+            return false;
+          }
+        }
+        reason = "The closure is not valid: the Jacobian of the endogenous variables is singular.";
+        return false;
+      }
+    }
+    return true;
+  }
+
+  /// Factorises the endogenous block at levels x; false when it is singular.
+  bool Factorise(const std::vector<double>& x) {
+    auto t0 = Clock::now();
+    rt.Evaluate(x.data(), residual.data(), nullptr, jac.data());
+    double* values = a.valuePtr();
+    for (std::size_t p = 0; p < csrToA.size(); ++p) {
+      if (csrToA[p] >= 0) {
+        values[csrToA[p]] = jac[p];
+      }
+    }
+    assembly += Seconds(t0);
+    auto t1 = Clock::now();
+    lu.factorize(a);
+    factorisation += Seconds(t1);
+    ++factorisations;
+    return lu.info() == Eigen::Success;
+  }
+
+  /// A solve with a random right-hand side: a huge answer means the block is numerically singular.
+  bool WellConditioned() {
+    const auto n = static_cast<Eigen::Index>(nEq);
+    if (n == 0) {
+      return true;
+    }
+    std::mt19937 gen(12345);
+    std::uniform_real_distribution<double> dist(0.5, 1.0);
+    Eigen::VectorXd b(n);
+    for (Eigen::Index i = 0; i < n; ++i) {
+      b[i] = dist(gen);
+    }
+    Eigen::VectorXd z = lu.solve(b);
+    double norm = 0.0;
+    for (int k = 0; k < a.outerSize(); ++k) {
+      for (SpMat::InnerIterator it(a, k); it; ++it) {
+        norm = std::max(norm, std::fabs(it.value()));
+      }
+    }
+    const double growth = z.cwiseAbs().maxCoeff() * norm;
+    return std::isfinite(growth) && growth < 1e13;
+  }
+
+  std::vector<double> Levels(const std::vector<double>& y) const {
+    std::vector<double> x(y.size());
+    const auto& pct = rt.PercentComponents();
+    for (std::size_t k = 0; k < y.size(); ++k) {
+      x[k] = pct[k] ? std::exp(y[k]) : y[k];
+    }
+    return x;
+  }
+
+  /// dy/dt at state y for the whole shock and for each subtotal's shocks. False when the block is singular.
+  bool Derivative(const std::vector<double>& y, std::vector<double>& dy,
+                  std::vector<std::vector<double>>& dc) {
+    if (!Factorise(Levels(y))) {
+      return false;
+    }
+    const auto& rowStart = rt.RowStart();
+    const auto& cols = rt.Columns();
+    const std::size_t nsub = sim.subtotals.size();
+    const auto n = static_cast<Eigen::Index>(nEq);
+    Eigen::MatrixXd rhs = Eigen::MatrixXd::Zero(n, static_cast<Eigen::Index>(1 + nsub));
+    std::vector<std::vector<double>> groupDelta(nsub);
+    for (std::size_t k = 0; k < nsub; ++k) {
+      groupDelta[k].assign(static_cast<std::size_t>(nComp), 0.0);
+      for (const auto& [comp, d] : sim.subtotals[k].deltas) {
+        groupDelta[k][comp] = d;
+      }
+    }
+    for (std::int64_t r = 0; r < nEq; ++r) {
+      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
+        const std::int32_t c = cols[p];
+        if (endoIndex[c] >= 0) {
+          continue;
+        }
+        rhs(r, 0) -= jac[p] * sim.delta[c];
+        for (std::size_t k = 0; k < nsub; ++k) {
+          rhs(r, static_cast<Eigen::Index>(k + 1)) -= jac[p] * groupDelta[k][c];
+        }
+      }
+    }
+    auto t0 = Clock::now();
+    Eigen::MatrixXd sol = lu.solve(rhs);
+    solving += Seconds(t0);
+    dy = sim.delta;
+    for (std::size_t j = 0; j < endoComp.size(); ++j) {
+      dy[endoComp[j]] = sol(static_cast<Eigen::Index>(j), 0);
+    }
+    dc.resize(nsub);
+    for (std::size_t k = 0; k < nsub; ++k) {
+      dc[k] = groupDelta[k];
+      for (std::size_t j = 0; j < endoComp.size(); ++j) {
+        dc[k][endoComp[j]] = sol(static_cast<Eigen::Index>(j), static_cast<Eigen::Index>(k + 1));
+      }
+    }
+    return true;
+  }
+
+  static void Axpy(std::vector<double>& out, const std::vector<double>& base, double h,
+                   const std::vector<double>& d) {
+    out.resize(base.size());
+    for (std::size_t i = 0; i < base.size(); ++i) {
+      out[i] = base[i] + h * d[i];
+    }
+  }
+
+  /// One solution over [t0, t0 + length] with `steps` steps: the end state and each subtotal's y moves.
+  bool Integrate(int method, int steps, const std::vector<double>& y0, double length, std::vector<double>& y1,
+                 std::vector<std::vector<double>>& c1) {
+    const std::size_t nsub = sim.subtotals.size();
+    const double h = length / steps;
+    std::vector<double> dy;
+    std::vector<std::vector<double>> dc;
+    if (method == MethodOptions::Johansen || method == MethodOptions::Euler) {
+      y1 = y0;
+      c1.assign(nsub, std::vector<double>(static_cast<std::size_t>(nComp), 0.0));
+      for (int m = 0; m < steps; ++m) {
+        if (!Derivative(y1, dy, dc)) {
+          return false;
+        }
+        for (std::int64_t i = 0; i < nComp; ++i) {
+          y1[i] += h * dy[i];
+        }
+        for (std::size_t k = 0; k < nsub; ++k) {
+          for (std::int64_t i = 0; i < nComp; ++i) {
+            c1[k][i] += h * dc[k][i];
+          }
+        }
+      }
+      return true;
+    }
+    // Leapfrog (modified midpoint) from one Euler start step; Gragg adds the smoothing step at the end.
+    std::vector<double> zPrev = y0, zCur;
+    std::vector<std::vector<double>> cPrev(nsub, std::vector<double>(static_cast<std::size_t>(nComp), 0.0)),
+        cCur;
+    if (!Derivative(zPrev, dy, dc)) {
+      return false;
+    }
+    Axpy(zCur, zPrev, h, dy);
+    cCur.resize(nsub);
+    for (std::size_t k = 0; k < nsub; ++k) {
+      Axpy(cCur[k], cPrev[k], h, dc[k]);
+    }
+    std::vector<double> zNext;
+    for (int m = 1; m < steps; ++m) {
+      if (!Derivative(zCur, dy, dc)) {
+        return false;
+      }
+      Axpy(zNext, zPrev, 2.0 * h, dy);
+      zPrev.swap(zCur);
+      zCur.swap(zNext);
+      for (std::size_t k = 0; k < nsub; ++k) {
+        Axpy(zNext, cPrev[k], 2.0 * h, dc[k]);
+        cPrev[k].swap(cCur[k]);
+        cCur[k].swap(zNext);
+      }
+    }
+    if (method == MethodOptions::Midpoint) {
+      y1 = zCur;
+      c1 = cCur;
+      return true;
+    }
+    if (!Derivative(zCur, dy, dc)) {
+      return false;
+    }
+    y1.resize(static_cast<std::size_t>(nComp));
+    for (std::int64_t i = 0; i < nComp; ++i) {
+      y1[i] = 0.5 * (zPrev[i] + zCur[i] + h * dy[i]);
+    }
+    c1.assign(nsub, std::vector<double>(static_cast<std::size_t>(nComp), 0.0));
+    for (std::size_t k = 0; k < nsub; ++k) {
+      for (std::int64_t i = 0; i < nComp; ++i) {
+        c1[k][i] = 0.5 * (cPrev[k][i] + cCur[k][i] + h * dc[k][i]);
+      }
+    }
+    return true;
+  }
+
+  void WriteHistogram(const FigureCounts& counts) {
+    for (int k = 6; k >= 0; --k) {
+      char buf[96];
+      std::snprintf(buf, sizeof buf, " %10lld results are judged accurate to %d figures.",
+                    static_cast<long long>(counts[k]), k);
+      Log(buf);
+    }
+    Log(" (end of summary)");
+  }
+
+  void WriteBlock(bool overall, int sub, double ta, double tb, const FigureCounts& vars,
+                  const std::vector<FigureCounts>& data, const std::vector<std::string>& names) {
+    Log("");
+    if (overall) {
+      Log(" ACCURACY SUMMARY FOR OVERALL RESULTS");
+      Log(" Below are for overall levels values of the endogenous variables.");
+    } else {
+      Log(" Accuracy summary for subinterval " + std::to_string(sub) + " (t from " + Fixed(ta, 6) + " to " +
+          Fixed(tb, 6) + ")");
+      Log(" Below are for levels values of the endogenous variables.");
+    }
+    WriteHistogram(vars);
+    if (names.empty()) {
+      return;
+    }
+    if (names.size() == 1) {
+      Log(" NEXT SUMMARY IS FOR UPDATED DATA FROM LOGICAL FILE " + names[0]);
+      WriteHistogram(data[0]);
+      return;
+    }
+    FigureCounts all{};
+    for (const FigureCounts& d : data) {
+      for (int k = 0; k < 7; ++k) {
+        all[k] += d[k];
+      }
+    }
+    Log(" NEXT SUMMARY IS FOR ALL UPDATED DATA");
+    WriteHistogram(all);
+    for (std::size_t f = 0; f < names.size(); ++f) {
+      Log(" Data summary for logical file " + names[f] + ":");
+      WriteHistogram(data[f]);
+    }
+  }
+};
+
+Solver::Solver(ModelRuntime& runtime, const Simulation& sim, LogFn log)
+    : impl_(std::make_unique<Impl>(runtime, sim, std::move(log))) {}
+
+Solver::~Solver() = default;
+
+bool Solver::CheckClosure(std::string& reason) {
+  Impl& s = *impl_;
+  if (!s.prepared && !s.Prepare(reason)) {
+    return false;
+  }
+  if (!s.Factorise(s.rt.InitialLevels()) || !s.WellConditioned()) {
+    reason =
+        "The closure is not valid: the Jacobian of the endogenous variables is singular at the initial data.";
+    return false;
+  }
+  return true;
+}
+
+bool Solver::CheckInitialData(ErrorText& errorText) {
+  Impl& s = *impl_;
+  const std::int64_t n = s.rt.NumEquations();
+  std::vector<double> residual(static_cast<std::size_t>(n)), scale(static_cast<std::size_t>(n));
+  s.rt.Evaluate(s.rt.InitialLevels().data(), residual.data(), scale.data(), nullptr);
+  std::vector<std::pair<double, std::int64_t>> bad;
+  for (std::int64_t r = 0; r < n; ++r) {
+    const double tolerance = 1e-5 * scale[r] + 1e-9;
+    if (!(std::fabs(residual[r]) <= tolerance)) {
+      bad.emplace_back(std::isfinite(residual[r]) ? std::fabs(residual[r]) / (scale[r] + 1e-300) : HUGE_VAL,
+                       r);
+    }
+  }
+  if (bad.empty()) {
+    return true;
+  }
+  std::sort(bad.rbegin(), bad.rend());
+  std::string text = "error: the equations do not hold at the initial data (" + std::to_string(bad.size()) +
+                     " of " + std::to_string(n) + " equations fail). The worst are:";
+  for (std::size_t i = 0; i < bad.size() && i < 10; ++i) {
+    const std::int64_t r = bad[i].second;
+    char buf[160];
+    std::snprintf(buf, sizeof buf, " residual %.6g (sides of size %.6g)", residual[r], scale[r]);
+    text += "\n  " + s.rt.EquationName(r) + buf;
+  }
+  return Fail(errorText, text, "");
+}
+
+bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
+                   const std::vector<std::string>& updatedNames, SolveOutcome& out, ErrorText& errorText) {
+  Impl& s = *impl_;
+  std::string reason;
+  if (!s.prepared && !s.Prepare(reason)) {
+    return Fail(errorText, "error: " + reason, "");
+  }
+  const int method = options.method;
+  std::vector<int> steps = method == MethodOptions::Johansen ? std::vector<int>{1} : options.steps;
+  if (steps.empty()) {
+    steps = {1};
+  }
+  const int nsol = static_cast<int>(steps.size());
+  const std::size_t nsub = s.sim.subtotals.size();
+  const bool judge = nsol == 3;
+  const bool automatic = options.automatic && judge;
+  const int initialSubintervals = std::max(1, options.subintervals);
+  const bool blocks = judge && (initialSubintervals > 1 || automatic);
+  const double power = (method == MethodOptions::Gragg || method == MethodOptions::Midpoint) ? 2.0 : 1.0;
+  std::vector<double> u;
+  for (int n : steps) {
+    u.push_back(std::pow(1.0 / n, power));
+  }
+  const std::vector<double> wAll = ExtrapolationWeights(u);
+  const std::vector<double> wTwo = nsol >= 2 ? ExtrapolationWeights({u[0], u[1]}) : std::vector<double>{1.0};
+
+  out = SolveOutcome{};
+  const auto& pct = s.rt.PercentComponents();
+  const std::vector<double>& x0 = s.rt.InitialLevels();
+  out.y0.resize(x0.size());
+  for (std::size_t k = 0; k < x0.size(); ++k) {
+    out.y0[k] = pct[k] ? std::log(x0[k]) : x0[k];
+  }
+  std::vector<double> y = out.y0;
+  out.subtotalY.assign(nsub, std::vector<double>(x0.size(), 0.0));
+  out.solutionMove.assign(static_cast<std::size_t>(nsol), std::vector<double>(x0.size(), 0.0));
+  out.figures.assign(x0.size(), judge ? 6 : -1);
+  std::vector<std::vector<int>> dataFigures;
+  {
+    std::string stepsText;
+    for (int n : steps) {
+      if (!stepsText.empty()) {
+        stepsText += '-';
+      }
+      stepsText += std::to_string(n);
+    }
+    s.Log(" Solution method: " + std::string(MethodName(method)) + " with " + stepsText + " steps" +
+          (nsol > 1 ? " and extrapolation" : "") + (automatic ? ", automatic accuracy" : "") + ".");
+  }
+
+  double t = 0.0;
+  double length = 1.0 / initialSubintervals;
+  int sub = 0;
+  std::vector<std::vector<double>> solY(static_cast<std::size_t>(nsol));
+  std::vector<std::vector<std::vector<double>>> solC(static_cast<std::size_t>(nsol));
+  while (t < 1.0 - 1e-12) {
+    const double len = std::min(length, 1.0 - t);
+    ++sub;
+    auto started = Clock::now();
+    for (int i = 0; i < nsol; ++i) {
+      if (!s.Integrate(method, steps[i], y, len, solY[i], solC[i])) {
+        return Fail(errorText,
+                    "error: the Jacobian of the endogenous variables became singular during the simulation "
+                    "(subinterval " +
+                        std::to_string(sub) + ", solution with " + std::to_string(steps[i]) + " steps)",
+                    "");
+      }
+    }
+    // Extrapolate the end state and the subtotal moves; judge the accuracy of levels.
+    std::vector<double> yEnd(y.size()), yTwo;
+    for (std::size_t k = 0; k < y.size(); ++k) {
+      double v = 0.0;
+      for (int i = 0; i < nsol; ++i) {
+        v += wAll[i] * solY[i][k];
+      }
+      yEnd[k] = v;
+    }
+    bool finite = true;
+    for (double v : yEnd) {
+      finite = finite && std::isfinite(v);
+    }
+    if (!finite) {
+      return Fail(errorText,
+                  "error: the solution is not a finite number in subinterval " + std::to_string(sub) +
+                      " (the shocks may be too large for the model)",
+                  "");
+    }
+    FigureCounts varCounts{};
+    std::vector<int> subFigures;
+    std::vector<FigureCounts> dataCounts(updatedNames.size());
+    std::vector<std::vector<int>> subDataFigures(updatedNames.size());
+    std::int64_t good = 0, judged = 0;
+    if (judge) {
+      yTwo.resize(y.size());
+      for (std::size_t k = 0; k < y.size(); ++k) {
+        yTwo[k] = wTwo[0] * solY[0][k] + wTwo[1] * solY[1][k];
+      }
+      const std::vector<double> xEnd = s.Levels(yEnd);
+      const std::vector<double> xTwo = s.Levels(yTwo);
+      subFigures.assign(y.size(), 6);
+      for (std::size_t k = 0; k < y.size(); ++k) {
+        if (s.sim.exogenous[k]) {
+          continue;
+        }
+        const int f = AgreeingFigures(xEnd[k], xTwo[k]);
+        subFigures[k] = f;
+        ++varCounts[f];
+      }
+      if (updated && !updatedNames.empty()) {
+        std::vector<std::vector<double>> dEnd = updated(xEnd);
+        std::vector<std::vector<double>> dTwo = updated(xTwo);
+        for (std::size_t f = 0; f < updatedNames.size() && f < dEnd.size(); ++f) {
+          for (std::size_t k = 0; k < dEnd[f].size(); ++k) {
+            const int fig = AgreeingFigures(dEnd[f][k], dTwo[f][k]);
+            subDataFigures[f].push_back(fig);
+            ++dataCounts[f][fig];
+          }
+        }
+      }
+      std::int64_t varGood = 0, varAll = 0, dataGood = 0, dataAll = 0;
+      for (int k = 0; k < 7; ++k) {
+        varAll += varCounts[k];
+        varGood += k >= options.figures ? varCounts[k] : 0;
+        for (const FigureCounts& d : dataCounts) {
+          dataAll += d[k];
+          dataGood += k >= options.figures ? d[k] : 0;
+        }
+      }
+      // The criterion: Data falls back to the variables when nothing is updated.
+      if (options.criterion == 1 || (options.criterion == 0 && dataAll == 0)) {
+        good = varGood;
+        judged = varAll;
+      } else if (options.criterion == 0) {
+        good = dataGood;
+        judged = dataAll;
+      } else {
+        good = varGood + dataGood;
+        judged = varAll + dataAll;
+      }
+    }
+    if (blocks) {
+      s.WriteBlock(false, sub, t, t + len, varCounts, dataCounts, updatedNames);
+    }
+    if (automatic && judged > 0) {
+      const double achieved = 100.0 * static_cast<double>(good) / static_cast<double>(judged);
+      if (achieved < options.percent) {
+        const std::string accuracy = Fixed(achieved, 1) + "% of results to " +
+                                     std::to_string(options.figures) + " figures, " +
+                                     std::to_string(options.percent) + "% required";
+        if (len / 2.0 >= options.minLength * (1.0 - 1e-9)) {
+          // The accuracy reader takes this line to mean that the block above does not count.
+          s.Log(" Accuracy for subinterval " + std::to_string(sub) + " not sufficient - accuracy was " +
+                accuracy + ".");
+          s.Log(" Redoing it with length " + Fixed(len / 2.0, 6) + ".");
+          length = len / 2.0;
+          --sub;
+          continue;
+        }
+        if (options.failStop) {
+          return Fail(errorText,
+                      "error: the required accuracy was not reached in subinterval " + std::to_string(sub) +
+                          " even at the minimum subinterval length " + Fixed(options.minLength, 6) + " (" +
+                          accuracy + "); stopping as asked.",
+                      "");
+        }
+        s.Log(" Subinterval " + std::to_string(sub) + " is below the required accuracy (" + accuracy + ").");
+        s.Log(" The minimum subinterval length is reached; continuing as asked.");
+      }
+    }
+    // Accept the subinterval.
+    for (std::size_t k = 0; k < nsub; ++k) {
+      for (std::size_t i = 0; i < y.size(); ++i) {
+        double v = 0.0;
+        for (int j = 0; j < nsol; ++j) {
+          v += wAll[j] * solC[j][k][i];
+        }
+        out.subtotalY[k][i] += v;
+      }
+    }
+    for (int i = 0; i < nsol; ++i) {
+      for (std::size_t k = 0; k < y.size(); ++k) {
+        out.solutionMove[i][k] += solY[i][k] - y[k];
+      }
+    }
+    if (judge) {
+      for (std::size_t k = 0; k < y.size(); ++k) {
+        out.figures[k] = std::min(out.figures[k], subFigures[k]);
+      }
+      if (dataFigures.empty()) {
+        dataFigures = subDataFigures;
+      } else {
+        for (std::size_t f = 0; f < dataFigures.size(); ++f) {
+          for (std::size_t k = 0; k < dataFigures[f].size() && k < subDataFigures[f].size(); ++k) {
+            dataFigures[f][k] = std::min(dataFigures[f][k], subDataFigures[f][k]);
+          }
+        }
+      }
+    }
+    y = std::move(yEnd);
+    t += len;
+    s.Log(" Subinterval " + std::to_string(sub) + " done (t = " + Fixed(t, 6) + ") in " +
+          Fixed(Seconds(started), 3) + " seconds.");
+  }
+  if (judge) {
+    FigureCounts varCounts{};
+    for (std::size_t k = 0; k < y.size(); ++k) {
+      if (!s.sim.exogenous[k]) {
+        ++varCounts[out.figures[k]];
+      }
+    }
+    std::vector<FigureCounts> dataCounts(updatedNames.size());
+    for (std::size_t f = 0; f < dataFigures.size() && f < dataCounts.size(); ++f) {
+      for (int fig : dataFigures[f]) {
+        ++dataCounts[f][fig];
+      }
+    }
+    s.WriteBlock(true, sub, 0.0, 1.0, varCounts, dataCounts, updatedNames);
+  }
+  out.y1 = std::move(y);
+  out.subintervalsDone = sub;
+  out.factorisations = s.factorisations;
+  out.assemblySeconds = s.assembly;
+  out.factorisationSeconds = s.factorisation;
+  out.solveSeconds = s.solving;
+  return true;
+}
+
+} // namespace pelorin::engine

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "engine/closure.h"
+#include "engine/runtime.h"
+#include "platform/error_text.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pelorin::engine {
+
+/// The solution method of a run.
+struct MethodOptions {
+  enum Method { Johansen = 0, Euler = 1, Gragg = 2, Midpoint = 3 };
+  int method = Gragg;
+  std::vector<int> steps{2, 4, 6};
+  int subintervals = 1;
+  bool automatic = false;
+  int figures = 4;
+  int percent = 80;
+  double minLength = 0.001;
+  bool failStop = true;
+  int criterion = 0; ///< 0 data, 1 solution, 2 both
+};
+
+/// Number of significant figures (0..6) on which two results agree.
+int AgreeingFigures(double a, double b);
+
+/// Histogram of figures: counts[k] results agree to k figures.
+using FigureCounts = std::array<std::int64_t, 7>;
+
+/// The updated data at given levels: one vector of values per updated data file.
+using UpdatedDataFn = std::function<std::vector<std::vector<double>>(const std::vector<double>& levels)>;
+
+/// What a solve produces.
+struct SolveOutcome {
+  std::vector<double> y0, y1;                 ///< per component, y = ln(level) or level
+  std::vector<std::vector<double>> subtotalY; ///< per subtotal: the y moves it explains
+  std::vector<std::vector<double>>
+      solutionMove;         ///< per solution: its own y moves, added up over subintervals
+  std::vector<int> figures; ///< per component, -1 when accuracy was not judged
+  int subintervalsDone = 0;
+  std::int64_t factorisations = 0;
+  double assemblySeconds = 0.0;      ///< evaluating the equations and their Jacobian
+  double factorisationSeconds = 0.0; ///< sparse LU factorisations
+  double solveSeconds = 0.0;         ///< triangular solves
+};
+
+/// The engine's solver: the closure check at the initial data and the multi-step, extrapolated solution.
+class Solver {
+public:
+  using LogFn = std::function<void(const std::string&)>;
+
+  Solver(ModelRuntime& runtime, const Simulation& sim, LogFn log);
+  ~Solver();
+  Solver(const Solver&) = delete;
+  Solver& operator=(const Solver&) = delete;
+
+  /// Checks that the closure is square and its Jacobian block non-singular at the initial data. On failure
+  /// `reason` says why in the user's terms.
+  bool CheckClosure(std::string& reason);
+  /// Checks that the equations hold at the initial data; on failure names the worst equations.
+  bool CheckInitialData(ErrorText& errorText);
+  /// Solves. `updated` gives the updated data for the data accuracy summaries; `updatedNames` their logical
+  /// file names (one per updated file). The accuracy blocks go to the log.
+  bool Solve(const MethodOptions& options, const UpdatedDataFn& updated,
+             const std::vector<std::string>& updatedNames, SolveOutcome& outcome, ErrorText& errorText);
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+} // namespace pelorin::engine
