@@ -148,7 +148,9 @@ std::int64_t AllocationTotal() {
   return allocationTotal.load();
 }
 
-bool SafeGetMem(void*& ref, std::int64_t size, ErrorText& errorText) {
+namespace {
+
+bool GetMem(void*& ref, std::int64_t size, bool zeroFill, ErrorText& errorText) {
   if (ref != nullptr) {
     return Fail(errorText, "pointer should be nil", " [SafeGetMem]");
   }
@@ -161,7 +163,8 @@ bool SafeGetMem(void*& ref, std::int64_t size, ErrorText& errorText) {
   if (static_cast<std::uint64_t>(size) > static_cast<std::uint64_t>(PTRDIFF_MAX)) {
     return Fail(errorText, "Out of Memory", " [SafeGetMem]");
   }
-  ref = std::calloc(1, static_cast<std::size_t>(size));
+  const auto bytes = static_cast<std::size_t>(size);
+  ref = zeroFill ? std::calloc(1, bytes) : std::malloc(bytes);
   if (ref == nullptr) {
     return Fail(errorText, "Out of Memory", " [SafeGetMem]");
   }
@@ -169,25 +172,14 @@ bool SafeGetMem(void*& ref, std::int64_t size, ErrorText& errorText) {
   return true;
 }
 
+} // namespace
+
+bool SafeGetMem(void*& ref, std::int64_t size, ErrorText& errorText) {
+  return GetMem(ref, size, true, errorText);
+}
+
 bool SafeGetMemUnfilled(void*& ref, std::int64_t size, ErrorText& errorText) {
-  if (ref != nullptr) {
-    return Fail(errorText, "pointer should be nil", " [SafeGetMem]");
-  }
-  if (size < 0) {
-    return Fail(errorText, "Size<0", " [SafeGetMem]");
-  }
-  if (size == 0) {
-    return true;
-  }
-  if (static_cast<std::uint64_t>(size) > static_cast<std::uint64_t>(PTRDIFF_MAX)) {
-    return Fail(errorText, "Out of Memory", " [SafeGetMem]");
-  }
-  ref = std::malloc(static_cast<std::size_t>(size));
-  if (ref == nullptr) {
-    return Fail(errorText, "Out of Memory", " [SafeGetMem]");
-  }
-  allocationTotal += size;
-  return true;
+  return GetMem(ref, size, false, errorText);
 }
 
 bool SafeGetMem2(void*& ref, std::int64_t count, std::int64_t elemSize, ErrorText& errorText) {

@@ -148,6 +148,10 @@ bool CompleteHeaderRecord(THeadRecz& head, ErrorText& errorText);
 bool TurnRLtoRE(THeadRecz& head, ErrorText& errorText);
 /// The number of dimensions of seven sizes: the highest not equal to 1 (a 0 counts), or 1.
 bool FindNDim(const std::array<std::int64_t, 7>& sizes, int& nDim, ErrorText& errorText);
+/// Allocates a header's real array for its seven sizes (zero-filled); failures append " [AllocMat7UK]".
+bool AllocMat7UK(THeadRecz& head, ErrorText& errorText);
+/// Releases a header's real array.
+bool FreeMat7UK(THeadRecz& head, ErrorText& errorText);
 /// A header name as headers keep it: characters "!".."~", upper case, 4 characters.
 std::string NormalHeaderName(std::string_view name);
 

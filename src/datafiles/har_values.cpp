@@ -73,10 +73,7 @@ bool IsContiguous(const std::array<std::int64_t, 7>& sizes, const std::int32_t* 
 }
 
 bool AllocHeaderArray(THeadRecz& head, ErrorText& errorText) {
-  if (!AllocArr7UK(head.values, head.sizes, ElemType::Real, errorText)) {
-    return AddTag(errorText, " [AllocMat7UK]");
-  }
-  return true;
+  return AllocMat7UK(head, errorText);
 }
 
 // One value record of a full real array: the remaining count, then the values of the block given by `limits`
@@ -464,6 +461,17 @@ bool ReadV3Values(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& e
 }
 
 } // namespace
+
+bool AllocMat7UK(THeadRecz& head, ErrorText& errorText) {
+  if (!AllocArr7UK(head.values, head.sizes, ElemType::Real, errorText)) {
+    return AddTag(errorText, " [AllocMat7UK]");
+  }
+  return true;
+}
+
+bool FreeMat7UK(THeadRecz& head, ErrorText& errorText) {
+  return FreeArr7UK(head.values, errorText);
+}
 
 namespace har {
 
