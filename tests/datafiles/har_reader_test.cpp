@@ -349,6 +349,19 @@ TEST_F(HarReaderTest, DamagedHeadersGiveTheReadersMessages) {
         "    " + Ints({1, 2, 2}) + Pad("a1", 12) + Pad("a2", 12)},
        "Set A has 2 different sizes in same header. "},
       {"cut", {full, dims, limits}, " [GetRecBuf]"},
+      {"negative",
+       {Desc("RL", "FULL", "", {7, 2, -1, 1, 1, 1, 1, 1})},
+       "At header DAMG\r\nDimension < 0 [FindNDim]"},
+      {"v3count",
+       {Desc("03", "FULL", "", {}), "    " + Ints({4, 4, 70, 12, 12, 12})},
+       "expected Ints^[1]>=5"},
+      {"v3records",
+       {Desc("03", "FULL", "", {}), "    " + Ints({5, 4, 70, 12, 12, 12}), "    " + Ints({1, 0, 0, 0, 0}),
+        "    " + Ints({0, 0})},
+       "Expect 1 record here"},
+      {"hugedouble",
+       {Desc("DL", "FULL", "", {7, 268'435'455, 1, 1, 1, 1, 1, 1}), dims},
+       "Dimension too large(268435455), max is 268435454 [AllocArr7UK (Real)] [AllocMat7UK]"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -356,6 +369,34 @@ TEST_F(HarReaderTest, DamagedHeadersGiveTheReadersMessages) {
     records.insert(records.end(), c.records.begin(), c.records.end());
     const std::string message = Failure(Write(c.name, {MakeStrings("GOOD", "", {"g"})}, records));
     EXPECT_NE(message.find(c.message), std::string::npos) << message;
+  }
+}
+
+// A file cut short anywhere fails with a message and leaves nothing allocated.
+TEST_F(HarReaderTest, FilesCutAnywhereFailCleanly) {
+  HarHeader sparse = MakeReals("SPAR", "Sparse", {SetDim("A", {"a1", "a2", "a3"})}, {0, 2, 0});
+  sparse.sparse = true;
+  HarHeader v3 = MakeReals("V3RE", "Version three", {SetDim("A", {"a1", "a2", "a3"})}, {1, 2, 3});
+  v3.version3 = true;
+  for (bool fujitsu : {false, true}) {
+    const std::string bytes = test::ReadFileBytes(Write(
+        "cut",
+        {MakeStrings("NOTE", "", {"abc"}), MakeReals("RE", "", {SetDim("A", {"a1", "a2", "a3"})}, {1, 2, 3}),
+         sparse, v3, MakeIntMatrix("INTS", "", 2, 1, {1, 2})},
+        {}, fujitsu));
+    for (std::size_t cut = 1; cut < bytes.size(); ++cut) {
+      const std::string path = dir.Write("cut.har", bytes.substr(0, cut));
+      const std::int64_t before = AllocationTotal();
+      std::unique_ptr<HarData> data;
+      bool skipped = false;
+      errorText.clear();
+      if (!ReadHarFile(path, false, false, data, skipped, errorText)) {
+        EXPECT_FALSE(errorText.empty()) << cut;
+        EXPECT_EQ(data, nullptr);
+      }
+      data.reset();
+      EXPECT_EQ(AllocationTotal(), before) << cut;
+    }
   }
 }
 
