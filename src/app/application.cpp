@@ -33,9 +33,11 @@ bool IsFile(const std::string& path) {
 } // namespace
 
 Application::Application(UserInterface& ui, ApplicationOptions options)
-    : Programs(std::string(), ui), Model(App, ui, ModelInfo), ui_(ui), options_(std::move(options)) {
+    : Programs(std::string(), ui), Model(App, ui, ModelInfo), Spec(App, Model, ModelInfo, ui), ui_(ui),
+      options_(std::move(options)) {
   Interpreter = CommandInterpreter(options_.comspec);
   AttachModelSetUp();
+  AttachSimSpec();
 }
 
 bool Application::HasModelFile() const {

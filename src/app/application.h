@@ -9,6 +9,7 @@
 #include "shell/companion_programs.h"
 #include "shell/fatal.h"
 #include "shell/settings.h"
+#include "simspec/sim_spec.h"
 
 #include <functional>
 #include <optional>
@@ -90,6 +91,9 @@ public:
   ApplicationParts Parts;
   /// The model set-up: the model, the Model/Data and Output files pages, the View menu and file utilities.
   ModelSetUp Model;
+  /// The simulation specification: the Closure, Shocks and Solve pages, the solution method, and the writers
+  /// of command files and job inputs.
+  SimSpec Spec;
   /// The command interpreter (COMSPEC or /bin/sh), fixed when the program starts.
   std::string Interpreter;
   /// Where the converter was found by the first tick (empty when missing).
@@ -161,6 +165,8 @@ public:
 private:
   /// Connects the model set-up to the application's parts and hooks.
   void AttachModelSetUp();
+  /// Connects the simulation pages to the application's parts, the model set-up and the main window.
+  void AttachSimSpec();
   bool HasModelFile() const;
   void ShowDeveloperControls(bool visible);
   void ApplyOptionMarks();

@@ -67,9 +67,11 @@ public:
   bool ValueVisible = false;
   /// The value box should take the focus (after a refused value).
   bool ValueFocus = false;
-  /// "Type of Shock": the single entry "%change variable".
+  /// "Type of Shock": the single entry "%change variable"; the list and its label are hidden once the window
+  /// is up (the page works with its single entry).
   std::vector<std::string> Types;
   int TypeSelected = -1;
+  bool TypeVisible = true;
   /// The preview of the statement "Add to Shock List" appends, the variable's description and "Dimensions: ".
   std::string Preview;
   std::string Description;

@@ -118,20 +118,26 @@ std::vector<std::string> SpecFixture::Lines(const std::string& path) {
 }
 
 void SpecFixture::InstallModel(const std::string& stem, const ModelInfoDescription& description) {
-  modelDir = JoinPath(programDir, stem);
+  modelDir = InstallTestModel(programDir, stem, description, app, *model, info);
+}
+
+std::string InstallTestModel(const std::string& programDir, const std::string& stem,
+                             const ModelInfoDescription& description, AppState& app, ModelSetUp& setUp,
+                             SolInfoRec& info) {
+  const std::string modelDir = JoinPath(programDir, stem);
   std::filesystem::create_directories(modelDir);
   app.ModelName = stem;
   app.ModelHomeDir = modelDir;
   app.KeepDir = modelDir;
   const std::string minFile = JoinPath(modelDir, stem + ".min");
   ErrorText errorText;
-  ASSERT_TRUE(WriteModelInfo(minFile, description, errorText)) << errorText;
+  EXPECT_TRUE(WriteModelInfo(minFile, description, errorText)) << errorText;
   const std::string modelFile = JoinPath(modelDir, stem + ".exe");
   for (const char* ext : {".exe", ".axs", ".axt"}) {
-    WriteText(ChangeFileExt(modelFile, ext), {});
+    WriteLines(ChangeFileExt(modelFile, ext), {});
   }
 
-  ModelState& state = model->Model;
+  ModelState& state = setUp.Model;
   state.ModelFile = modelFile;
   state.ModelDir = modelDir;
   state.ModelStem = stem;
@@ -139,10 +145,10 @@ void SpecFixture::InstallModel(const std::string& stem, const ModelInfoDescripti
   state.SolverProgram = modelFile;
   state.ModelInfoFile = minFile;
   state.OutputDir = modelDir;
-  state.FileLines = FileLinesOf(minFile);
+  state.FileLines = SpecFixture::FileLinesOf(minFile);
 
-  std::vector<std::string>& inputs = model->DataPage.InputLines;
-  std::vector<std::string>& outputs = model->OutputPage.OutputLines;
+  std::vector<std::string>& inputs = setUp.DataPage.InputLines;
+  std::vector<std::string>& outputs = setUp.OutputPage.OutputLines;
   inputs.clear();
   outputs = {"Solution file = sim1 ;"};
   int updated = 0;
@@ -152,7 +158,7 @@ void SpecFixture::InstallModel(const std::string& stem, const ModelInfoDescripti
       const bool terminal = file.logicalName == "(terminal)";
       const std::string data =
           JoinPath(modelDir, terminal ? "terminal.txt" : LowerCase(file.logicalName) + ".har");
-      WriteText(data, {"1.5", "2.5"});
+      WriteLines(data, {"1.5", "2.5"});
       inputs.push_back("File " + file.logicalName + " = " + data + " ;" +
                        (file.description.empty() ? "" : " ! " + file.description));
       if (file.updated) {
@@ -169,11 +175,12 @@ void SpecFixture::InstallModel(const std::string& stem, const ModelInfoDescripti
       outputs.push_back("File " + file.logicalName + " = sim1" + OutFileExt(++out) + " ;");
     }
   }
-  model->OutputPage.PostSimName = "sim1ps";
-  model->OutputPage.PostSimVisible = out > 0;
+  setUp.OutputPage.PostSimName = "sim1ps";
+  setUp.OutputPage.PostSimVisible = out > 0;
 
-  ASSERT_TRUE(ReadModelInfo(minFile, errorText, info)) << errorText;
-  ASSERT_TRUE(AddMinInfoToSolInfo(minFile, info, errorText)) << errorText;
+  EXPECT_TRUE(ReadModelInfo(minFile, errorText, info)) << errorText;
+  EXPECT_TRUE(AddMinInfoToSolInfo(minFile, info, errorText)) << errorText;
+  return modelDir;
 }
 
 } // namespace pelorin::test

@@ -23,18 +23,25 @@ ModelInfoDescription TradeModelInfo();
 /// A one-input model: set IND (a, b), variables x(IND), pop, y(IND).
 ModelInfoDescription MinimalModelInfo();
 
+/// Installs a model for a test in `programDir`/`stem`: `stem`.min written from the description, a model file
+/// with its auxiliary files and one data file per input; fills the model state and the page lines as loading
+/// the model would, reads the model information into `info`, and returns the model folder.
+std::string InstallTestModel(const std::string& programDir, const std::string& stem,
+                             const ModelInfoDescription& description, AppState& app, ModelSetUp& setUp,
+                             SolInfoRec& info);
+
 /// A program folder with one installed model, the application state, a scripted person, the model set-up and
 /// the simulation pages under test. Page changes, started jobs and fatal exits are recorded.
 class SpecFixture : public ::testing::Test {
+public:
+  /// The file-description lines of a model information file, as the model state keeps them.
+  static std::vector<std::string> FileLinesOf(const std::string& minFile);
+
 protected:
   SpecFixture();
 
-  /// Writes `stem`.min from the description into the model folder, a model file with its auxiliary files, and
-  /// one data file per input; fills the model state and page lines as loading the model would, and reads the
-  /// model information.
+  /// Installs a model (InstallTestModel) for the fixture's model set-up.
   void InstallModel(const std::string& stem, const ModelInfoDescription& description);
-  /// The file-description lines of a description, as the model state keeps them.
-  static std::vector<std::string> FileLinesOf(const std::string& minFile);
   /// Writes a text file (lines ended by LF) and returns its path.
   std::string WriteText(const std::string& path, const std::vector<std::string>& lines) const;
   /// Reads a file's lines.

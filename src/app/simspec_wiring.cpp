@@ -1,0 +1,57 @@
+// The simulation pages join the application: settings, the closure and shock edits the page changes pass on,
+// Copy, the model set-up's calls into the closure logic, and the main window's pages.
+
+#include "app/application.h"
+#include "results/decimal_separator.h"
+
+namespace pelorin {
+
+namespace {
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    text.append(line).push_back('\n');
+  }
+  return text;
+}
+
+} // namespace
+
+void Application::AttachSimSpec() {
+  SimSpecContext& context = Spec.Context;
+  context.exit = options_.exit;
+  context.hooks.showPage = [this](int page) { ShowPage(page); };
+  context.hooks.solveOptions = [this] {
+    return SolveOptions{Settings.createXacFile, Settings.getSubtotalsResults, Settings.ignoreLevelsResults};
+  };
+  Spec.Shocks.DecimalComma = LocaleDecimalSeparator() == ',';
+  Spec.ConnectModelHooks(Model.Hooks);
+  Model.Hooks.xacWanted = [this] { return Settings.createXacFile && Spec.Context.method.solutions == 3; };
+
+  // The model set-up takes its part of the settings first, then the simulation pages theirs.
+  Parts.applySettings = [this, model = Parts.applySettings](const IniOptions& settings) {
+    if (model) {
+      model(settings);
+    }
+    Spec.ApplySettings(settings);
+  };
+  Parts.storeSettings = [this, model = Parts.storeSettings](IniOptions& settings) {
+    if (model) {
+      model(settings);
+    }
+    Spec.StoreSettings(settings);
+  };
+  Parts.closureChanged = [this] { Spec.Closure.WhenClosureChanged(); };
+  Parts.hideShockType = [this] { Spec.Shocks.TypeVisible = false; };
+  Parts.takeClosureEdited = [this] { return Spec.Closure.Modified; };
+  Parts.takeShocksEdited = [this] {
+    const bool edited = Spec.Shocks.Modified;
+    Spec.Shocks.Modified = false;
+    return edited;
+  };
+  Parts.copyClosure = [this] { return JoinLines(Spec.Closure.Lines); };
+  Parts.copyShocks = [this] { return JoinLines(Spec.Shocks.Lines); };
+}
+
+} // namespace pelorin
