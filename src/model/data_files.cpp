@@ -36,12 +36,18 @@ std::string LowerCaseName(const std::string& path) {
 
 } // namespace
 
-std::string ModelSetUp::SaveDialog(const FileDialogRequest& request) {
+std::string ModelSetUp::SaveDialog(FileDialogRequest request) {
+  if (request.initialDir.empty()) {
+    request.initialDir = app_.LastSaveDir;
+  }
   const auto chosen = ui_.SaveFileDialog(request);
   if (!chosen || chosen->empty()) {
     return {};
   }
-  app_.LastSaveDir = WithoutTrailingSeparator(ExtractFilePath(*chosen));
+  const std::string folder = WithoutTrailingSeparator(ExtractFilePath(*chosen));
+  if (!folder.empty()) {
+    app_.LastSaveDir = folder;
+  }
   return *chosen;
 }
 

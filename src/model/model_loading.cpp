@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <span>
+#include <unordered_map>
 
 namespace pelorin {
 
@@ -248,19 +249,18 @@ void ModelSetUp::BuildDefaultLists(const FileSection& section) {
   DataPage.InputLines.clear();
   OutputPage.OutputLines.clear();
   OutputPage.OutputLines.push_back(std::string(kSolutionLabel) + "sim1 ;");
+  // A logical file's description is that of the first line with its name (as DescribeLogicalFile finds it).
+  std::unordered_map<std::string, const std::string*> descriptions;
+  for (const FileSection::Entry& entry : section.Entries) {
+    descriptions.emplace(UpperCase(ParseFileDescLine(entry.Line).LogicalName), &entry.Description);
+  }
   int updated = 0;
   int outputs = 0;
   for (const std::string& line : Model.FileLines) {
     const FileDescLine d = ParseFileDescLine(line);
     if (d.Direction == "in") {
-      std::string type;
-      std::string description;
-      for (const FileSection::Entry& entry : section.Entries) {
-        if (SameText(ParseFileDescLine(entry.Line).LogicalName, d.LogicalName)) {
-          description = entry.Description;
-          break;
-        }
-      }
+      const auto found = descriptions.find(UpperCase(d.LogicalName));
+      const std::string description = found == descriptions.end() ? std::string() : *found->second;
       DataPage.InputLines.push_back("File " + d.LogicalName + " = ?? ; ! " + description);
       if (d.Updated) {
         const std::string name = "sim1" + UpdatedSuffix(++updated, ui_) + ".upd";

@@ -175,7 +175,7 @@ private:
   void StartTelvari(const std::string& argument);
   void StartBrisolent(const std::string& solutionFile);
   void StartEditor(const std::string& file, bool editable);
-  std::string SaveDialog(const FileDialogRequest& request);
+  std::string SaveDialog(FileDialogRequest request);
   void ZipDirectory(const std::string& folder, const std::string& name, const std::string& words);
 
   AppState& app_;

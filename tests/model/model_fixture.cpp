@@ -52,7 +52,11 @@ ModelFixture::ModelFixture() {
 }
 
 std::string ModelFixture::WriteModel(const TestModel& model) {
-  const std::string folder = JoinPath(app.ProgramDir, model.name);
+  return WriteTestModel(app.ProgramDir, model);
+}
+
+std::string WriteTestModel(const std::string& programDir, const TestModel& model) {
+  const std::string folder = JoinPath(programDir, model.name);
   fs::create_directories(folder);
   const std::string base = JoinPath(folder, model.name);
   const std::string modelFile = base + (model.exe ? ".exe" : ".gss");

@@ -69,6 +69,10 @@ public:
   std::string caption;
 };
 
+/// Writes a model's files (model file, companions, information file with its stamp, closure) into
+/// programDir/<name>/ and returns the model file's path.
+std::string WriteTestModel(const std::string& programDir, const TestModel& model);
+
 /// The lines of a text file.
 std::vector<std::string> FileLinesOf(const std::string& path);
 
