@@ -434,7 +434,7 @@ std::int64_t SaturatedProduct(const std::array<std::int64_t, 7>& sizes) {
   std::int64_t count = 1;
   for (std::int64_t size : sizes) {
     if (size <= 0) {
-      return size < 0 ? 0 : 0;
+      return 0; // negative sizes are refused before this; a size 0 holds no values
     }
     if (count > INT64_MAX / size) {
       count = INT64_MAX;

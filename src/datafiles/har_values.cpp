@@ -200,31 +200,29 @@ bool ReadFullReals(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& 
 
 bool ReadFullBlocks(LaheyFile& file, bool isFujitsu, THeadRecz& head, FillTracker& fill,
                     ErrorText& errorText) {
-  const char* tag = "";
+  // The caller adds the routine's tag to every failure.
   RecordParts parts;
   std::int32_t ints[15] = {};
   if (!GetRecBufInts(file, 9, isFujitsu, ints, parts, errorText)) {
-    return AddTag(errorText, tag);
+    return false;
   }
   for (;;) {
     std::int32_t limits[15];
     if (!GetRecBufInts(file, 15, isFujitsu, ints, parts, errorText)) {
-      return AddTag(errorText, tag);
+      return false;
     }
     std::memcpy(limits, ints + 1, sizeof(std::int32_t) * 14);
     for (int d = 0; d < 7; ++d) {
       const std::int64_t from = limits[2 * d];
       const std::int64_t to = limits[2 * d + 1];
       if (from < 1 || to > head.sizes[d] || to < from - 1) {
-        return Fail(errorText,
-                    "RL record limits out of range: dimension " + Num(d + 1) + " from " + Num(from) + " to " +
-                        Num(to) + " of " + Num(head.sizes[d]),
-                    tag);
+        return Fail(errorText, "RL record limits out of range: dimension " + Num(d + 1) + " from " +
+                                   Num(from) + " to " + Num(to) + " of " + Num(head.sizes[d]));
       }
     }
     std::int32_t remaining = 0;
     if (!ReadFullValueRecord(file, isFujitsu, head, limits, fill, remaining, errorText)) {
-      return AddTag(errorText, tag);
+      return false;
     }
     if (remaining == 1) {
       return true;
