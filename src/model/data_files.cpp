@@ -16,18 +16,6 @@ namespace {
 
 constexpr const char* kSolutionLabel = "Solution file = ";
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && fs::exists(path, ec);
-}
-
-std::string WithoutTrailingSeparator(std::string folder) {
-  while (folder.size() > 1 && (folder.back() == kPathSeparator || folder.back() == '/')) {
-    folder.pop_back();
-  }
-  return folder;
-}
-
 // Names the program makes are stored lower-cased; the folder of a chosen file is kept as it is, since on a
 // case-sensitive file system a lower-cased folder would be another folder.
 std::string LowerCaseName(const std::string& path) {
@@ -66,7 +54,7 @@ bool ModelSetUp::AreInputDataFilesSelected(bool quiet) {
       result = false;
       continue;
     }
-    if (FileExists(file)) {
+    if (IsFile(file)) {
       continue;
     }
     DataPage.InputLines[i] = label + "?? ;";
@@ -126,7 +114,7 @@ void ModelSetUp::OrigDataFilesCMFListBoxMouseDown(int index) {
   DataPage.SelectedLine = index;
   Popup.SelectVisible = app_.DeveloperMode;
   const std::string file = LineFile(DataPage.InputLines[static_cast<std::size_t>(index)]);
-  Popup.ViewEnabled = !file.empty() && file.front() != '?' && FileExists(file);
+  Popup.ViewEnabled = !file.empty() && file.front() != '?' && IsFile(file);
 }
 
 void ModelSetUp::SelectFileName1Click() {

@@ -5,6 +5,7 @@
 #include "platform/text_file.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace pelorin {
 
@@ -225,6 +226,22 @@ std::string ResolveRelative(std::string_view folder, std::string_view name) {
   const bool absolute = (!name.empty() && (name.front() == '\\' || name.front() == kPathSeparator)) ||
                         (name.size() >= 2 && name[1] == ':');
   return absolute ? std::string(name) : JoinPath(folder, name);
+}
+
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+std::string WithoutTrailingSeparator(std::string folder) {
+  while (folder.size() > 1 && (folder.back() == kPathSeparator || folder.back() == '/')) {
+    folder.pop_back();
+  }
+  return folder;
+}
+
+std::string FolderOfPath(std::string_view path) {
+  return WithoutTrailingSeparator(ExtractFilePath(path));
 }
 
 bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {

@@ -100,6 +100,15 @@ std::string PostSimNameFor(std::string_view solutionName);
 /// separator or "\", or has ":" as its second character).
 std::string ResolveRelative(std::string_view folder, std::string_view name);
 
+/// True when `path` names an existing regular file (links followed).
+bool IsFile(const std::string& path);
+
+/// A folder without trailing separators (a root stays).
+std::string WithoutTrailingSeparator(std::string folder);
+
+/// The folder part of a path, without trailing separators.
+std::string FolderOfPath(std::string_view path);
+
 /// Reads every line of a text file (LF or CR LF); false when it cannot be opened or read.
 bool ReadLines(const std::string& fileName, std::vector<std::string>& lines);
 

@@ -16,18 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && fs::is_regular_file(path, ec);
-}
-
 // The "CMFSTART" file (any case) directly in a folder, when there is one.
 std::optional<std::string> FindCmfStart(const std::string& folder) {
   if (folder.empty()) {
     return std::nullopt;
   }
   auto found = FindFileIgnoringCase(folder, "CMFSTART");
-  if (found && !FileExists(*found)) {
+  if (found && !IsFile(*found)) {
     return std::nullopt;
   }
   return found;
@@ -59,7 +54,7 @@ void ModelSetUp::EditCMFSTARTFile() {
 }
 
 void ModelSetUp::ChangeTextEditor1Click() {
-  if (!TextEditor.empty() && !FileExists(TextEditor)) {
+  if (!TextEditor.empty() && !IsFile(TextEditor)) {
     TextEditor.clear();
   }
   ViewMenu.OwnEditorChecked = TextEditor.empty();
@@ -73,7 +68,7 @@ void ModelSetUp::UseOrvanesEditor1Click() {
 }
 
 void ModelSetUp::UseAnotherEditor1Click() {
-  if (!TextEditor.empty() && FileExists(TextEditor)) {
+  if (!TextEditor.empty() && IsFile(TextEditor)) {
     const std::string question =
         "At present you are using editor \r\n" + TextEditor + "\r\nDo you wish to change this?";
     if (ui_.Message(MessageKind::Confirmation, question, MessageButtons::YesNo) != MessageAnswer::Yes) {
@@ -135,10 +130,7 @@ void ModelSetUp::ZipKeepDir1Click() {
 }
 
 void ModelSetUp::ZipModelDir1Click() {
-  std::string folder = Model.ModelDir;
-  while (folder.size() > 1 && folder.back() == kPathSeparator) {
-    folder.pop_back();
-  }
+  const std::string folder = WithoutTrailingSeparator(Model.ModelDir);
   ZipDirectory(folder, ExtractFileName(folder), "Model Dir");
 }
 

@@ -24,11 +24,6 @@ namespace {
 constexpr const char* kNoChange = "\r\nNo change made.";
 constexpr const char* kSolutionLabel = "Solution file = ";
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && fs::is_regular_file(path, ec);
-}
-
 bool FolderExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_directory(path, ec);
@@ -41,14 +36,6 @@ std::string Companion(const std::string& modelFile, const char* ext, bool& found
   const auto existing = FindPathIgnoringCase(wanted);
   found = existing.has_value();
   return found ? *existing : wanted;
-}
-
-std::string FolderOf(const std::string& path) {
-  std::string folder = ExtractFilePath(path);
-  while (folder.size() > 1 && (folder.back() == kPathSeparator || folder.back() == '/')) {
-    folder.pop_back();
-  }
-  return folder;
 }
 
 } // namespace
@@ -71,7 +58,7 @@ void ModelSetUp::ChangeModelButtonClick() {
   FileDialogRequest request;
   request.title = "Select Model";
   request.initialDir = Model.ModelDir.empty() ? app_.ProgramDir : Model.ModelDir;
-  if (FileExists(Model.ModelFile)) {
+  if (IsFile(Model.ModelFile)) {
     request.fileName = Model.ModelFile;
   }
   request.filter =
@@ -167,11 +154,11 @@ void ModelSetUp::ProcessModel(bool newModel) {
   if (Model.ModelFile.empty()) {
     return;
   }
-  if (!FileExists(Model.ModelFile)) {
+  if (!IsFile(Model.ModelFile)) {
     ClearModel();
     return;
   }
-  Model.ModelDir = FolderOf(Model.ModelFile);
+  Model.ModelDir = FolderOfPath(Model.ModelFile);
   Model.ModelStem = ChangeFileExt(ExtractFileName(Model.ModelFile), "");
   Model.ModelIsExe = LowerCase(ExtractFileExt(Model.ModelFile)) == ".exe";
   DataPage.ModelLabel = "Model: " + Model.ModelFile;
@@ -342,7 +329,7 @@ void ModelSetUp::ApplySettings(const IniOptions& options) {
     Model.SolverProgram = Model.ModelIsExe ? options.model : FindProgram("DRAVEX", app_.ProgramDir);
     Model.ModelStem = options.modelName;
     DataPage.ModelLabel = "Model: " + options.model;
-    Model.ModelDir = FolderOf(options.model);
+    Model.ModelDir = FolderOfPath(options.model);
     Model.ModelGpVer = options.modelGpVer;
   } else {
     Model.ModelFile.clear();

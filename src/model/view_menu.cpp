@@ -16,22 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && fs::is_regular_file(path, ec);
-}
-
 template <typename T> const T* At(const std::vector<T>& items, int index) {
   return index >= 0 && static_cast<std::size_t>(index) < items.size()
              ? &items[static_cast<std::size_t>(index)]
              : nullptr;
-}
-
-// A name on an output line lies in `folder` unless it names its own drive or starts at the root.
-std::string InFolder(const std::string& folder, const std::string& name) {
-  const bool absolute = (!name.empty() && (name.front() == '\\' || name.front() == kPathSeparator)) ||
-                        (name.size() >= 2 && name[1] == ':');
-  return absolute ? name : JoinPath(folder, name);
 }
 
 } // namespace
@@ -83,21 +71,21 @@ void ModelSetUp::ViewData1Click() {
   ViewMenu.UpdatedData.Enabled = outputsCurrent && !ViewMenu.UpdatedData.Items.empty();
   ViewMenu.OutputsPreSim.Enabled = outputsCurrent && !ViewMenu.OutputsPreSim.Items.empty();
   ViewMenu.OutputsPostSim.Enabled = present && !ViewMenu.OutputsPostSim.Items.empty();
-  ViewMenu.MainMrkFileEnabled = FileExists(Model.MainMrkFile);
+  ViewMenu.MainMrkFileEnabled = IsFile(Model.MainMrkFile);
   Model.MrkStiFile.clear();
   if (!Model.MainMrkFile.empty()) {
     const std::string sti = ChangeFileExt(Model.MainMrkFile, ".STI");
     Model.MrkStiFile = FindPathIgnoringCase(sti).value_or(sti);
   }
-  ViewMenu.MrkStiFileEnabled = FileExists(Model.MrkStiFile);
+  ViewMenu.MrkStiFileEnabled = IsFile(Model.MrkStiFile);
   const bool xacWanted = Hooks.xacWanted && Hooks.xacWanted();
-  ViewMenu.XacFileEnabled = present && xacWanted && FileExists(ChangeFileExt(LastSolve.SolutionFile, ".xac"));
+  ViewMenu.XacFileEnabled = present && xacWanted && IsFile(ChangeFileExt(LastSolve.SolutionFile, ".xac"));
   ViewMenu.LogFileEnabled = present;
   ViewMenu.AccuracySummaryEnabled = LastSolve.AccuracySummaryMade;
   ViewMenu.TelvariEnabled = ViewerFound("Telvari");
   ViewMenu.LumarixEnabled = ViewerFound("Lumarix");
   ViewMenu.BrisolentEnabled =
-      present && ViewerFound("Brisolent") && FileExists(ChangeFileExt(LastSolve.SolutionFile, ".slc"));
+      present && ViewerFound("Brisolent") && IsFile(ChangeFileExt(LastSolve.SolutionFile, ".slc"));
 }
 
 void ModelSetUp::ShowByType(const std::string& file, const std::string& type, const std::string& textTitle) {
@@ -154,7 +142,7 @@ void ModelSetUp::ViewUpdatedDataItemClick(int item) {
     ui_.Message(MessageKind::Information, "File name not yet specified.");
     return;
   }
-  ShowByType(InFolder(Model.OutputDir, file), it->FileType, "File" + it->LogicalName);
+  ShowByType(ResolveRelative(Model.OutputDir, file), it->FileType, "File" + it->LogicalName);
 }
 
 void ModelSetUp::ViewPreSimItemClick(int item) {
@@ -168,7 +156,7 @@ void ModelSetUp::ViewPreSimItemClick(int item) {
     ui_.Message(MessageKind::Information, "File name not yet specified.");
     return;
   }
-  ShowByType(InFolder(LastSolve.LastOutputDir, file), it->FileType, "File" + it->LogicalName);
+  ShowByType(ResolveRelative(LastSolve.LastOutputDir, file), it->FileType, "File" + it->LogicalName);
 }
 
 void ModelSetUp::ViewPostSimItemClick(int item) {
@@ -249,7 +237,7 @@ void ModelSetUp::SolutionViaBrisolent1Click() {
 
 void ModelSetUp::ViewTextFile(const std::string& file, const std::string& title, bool editable,
                               int helpTopic) {
-  if (!FileExists(file)) {
+  if (!IsFile(file)) {
     ui_.Message(MessageKind::Error, "File \r\n" + file + "\r\n does not exist.");
     return;
   }
@@ -277,7 +265,7 @@ void ModelSetUp::ViewAnyTextFile(const std::string& initialDir) {
     return;
   }
   ErrorText err;
-  if (FileExists(*chosen) && CheckLaheyFile(*chosen, err)) {
+  if (IsFile(*chosen) && CheckLaheyFile(*chosen, err)) {
     ui_.Message(MessageKind::Error, "Cannot view Lahey binary file - try Lumarix !");
     return;
   }
