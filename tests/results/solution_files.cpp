@@ -69,6 +69,9 @@ std::string SimFiles::Write(const std::string& folder, const std::string& stem) 
   const auto writeResults = [&](const std::string& path, int file, bool extra) {
     std::vector<HarHeader> headers = BookkeepingHeaders("praxola", "today");
     for (std::size_t i = 0; i < vars.size(); ++i) {
+      if (file != 1 && vars[i].onlyCumulative) {
+        continue;
+      }
       headers.push_back(VariableHeader(*this, vars[i], static_cast<int>(i), file));
     }
     if (extra) {

@@ -20,6 +20,7 @@ struct SimVar {
   char vcTp = 'p';
   std::string description;
   std::vector<std::pair<int, int>> exogenous; ///< exogenous component ranges (first, last), 1-based
+  bool onlyCumulative = false;                ///< written into the cumulative file only
 };
 
 /// Which file a value is asked for: 1 the cumulative solution, 2..4 the levels solutions, 10 + i subtotal i.
