@@ -73,10 +73,7 @@ bool AllocArr7Typed(Arr7<T>& arr, const std::array<std::int64_t, 7>& dims, ElemT
   if (estimate.RequiredKb() > static_cast<double>(memory.available)) {
     return Fail(errorText, NotEnoughMemoryText(type, outerFirst, estimate, memory), tag);
   }
-  std::int64_t count = 1;
-  for (std::int64_t size : dims) {
-    count *= size; // bounded: the estimate above fits the memory available
-  }
+  const std::int64_t count = ElementCount(dims); // bounded: the estimate above fits the memory available
   void* block = nullptr;
   const bool ok = zeroFill
                       ? SafeGetMem2(block, count, static_cast<std::int64_t>(sizeof(T)), errorText)
@@ -116,6 +113,22 @@ bool AllocMat2Typed(Mat2<T>& mat, std::int64_t rows, std::int64_t cols, int elem
 }
 
 } // namespace
+
+std::int64_t ElementCount(const std::array<std::int64_t, 7>& dims) {
+  std::int64_t count = 1;
+  for (std::int64_t size : dims) {
+    if (size <= 0) {
+      return 0;
+    }
+  }
+  for (std::int64_t size : dims) {
+    if (count > INT64_MAX / size) {
+      return INT64_MAX;
+    }
+    count *= size;
+  }
+  return count;
+}
 
 std::string_view TypeName(ElemType type) {
   switch (type) {

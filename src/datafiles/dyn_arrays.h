@@ -62,6 +62,9 @@ bool CheckNotNil(bool present, ErrorText& errorText);
 /// "Expected Nil Pointer" when `present` is true (the reference must be empty).
 bool CheckNil(bool present, ErrorText& errorText);
 
+/// The product of seven sizes: 0 when any is 0 or negative, the largest 64-bit value when it would not fit.
+std::int64_t ElementCount(const std::array<std::int64_t, 7>& dims);
+
 /// A 1-based vector of n zero-filled elements (n + 1 slots, slot 0 unused) taken through SafeGetMem.
 template <class T> class DynVec {
 public:
@@ -197,18 +200,11 @@ public:
     Release();
     data_ = block;
     dims_ = dims;
-    count_ = 1;
-    for (std::int64_t size : dims) {
-      count_ *= size;
-    }
+    count_ = ElementCount(dims);
   }
   /// Gives the same elements new sizes of the same product (false, and nothing changes, otherwise).
   bool Reshape(const std::array<std::int64_t, 7>& dims) {
-    std::int64_t count = 1;
-    for (std::int64_t size : dims) {
-      count *= size;
-    }
-    if (count != count_) {
+    if (ElementCount(dims) != count_) {
       return false;
     }
     dims_ = dims;

@@ -430,21 +430,6 @@ std::string JoinSizes(const THeadRecz& head, bool labelled) {
   return text;
 }
 
-std::int64_t SaturatedProduct(const std::array<std::int64_t, 7>& sizes) {
-  std::int64_t count = 1;
-  for (std::int64_t size : sizes) {
-    if (size <= 0) {
-      return 0; // negative sizes are refused before this; a size 0 holds no values
-    }
-    if (count > INT64_MAX / size) {
-      count = INT64_MAX;
-    } else {
-      count *= size;
-    }
-  }
-  return count;
-}
-
 } // namespace
 
 std::string NormalHeaderName(std::string_view name) {
@@ -528,7 +513,7 @@ bool CompleteHeaderRecord(THeadRecz& head, ErrorText& errorText) {
     head.nDim = 1;
     head.dimTextLabelled = head.dimTextSizes = Num(head.numStrings) + " length " + Num(head.stringLength);
   } else if (type == "2I" || type == "2R") {
-    head.numValues = head.rows * head.cols;
+    head.numValues = ElementCount({head.rows, head.cols, 1, 1, 1, 1, 1});
     head.sizes = {1, 1, 1, 1, 1, 1, 1};
     if (head.rows == 1 && head.cols == 1) {
       head.nDim = 1;
@@ -544,7 +529,7 @@ bool CompleteHeaderRecord(THeadRecz& head, ErrorText& errorText) {
       head.dimTextLabelled = head.dimTextSizes = Num(head.rows) + "*" + Num(head.cols);
     }
   } else if (type == "RE" || type == "DE") {
-    head.numValues = SaturatedProduct(head.sizes);
+    head.numValues = ElementCount(head.sizes);
     head.dimTextLabelled = JoinSizes(head, true);
     head.dimTextSizes = JoinSizes(head, false);
     if (head.longName.empty()) {

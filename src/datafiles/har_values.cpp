@@ -109,14 +109,13 @@ struct FillTracker {
 bool ReadFullValueRecord(LaheyFile& file, bool isFujitsu, THeadRecz& head, const std::int32_t* limits,
                          FillTracker& fill, std::int32_t& remaining, ErrorText& errorText) {
   const std::int64_t elementSize = head.isDouble ? 8 : 4;
-  std::int64_t blockCount = 1;
   std::array<std::int64_t, 7> first{};
   std::array<std::int64_t, 7> extent{};
   for (int d = 0; d < 7; ++d) {
     first[d] = limits[2 * d];
     extent[d] = static_cast<std::int64_t>(limits[2 * d + 1]) - limits[2 * d] + 1;
-    blockCount *= std::max<std::int64_t>(extent[d], 0);
   }
+  const std::int64_t blockCount = ElementCount(extent); // within the array: the limits were checked
   RecordFrame frame;
   bool eof = false;
   if (!BeginRecord(file, isFujitsu, frame, eof, errorText)) {
@@ -321,7 +320,9 @@ bool ReadMatrixRecords(LaheyFile& file, bool isFujitsu, std::int64_t rows, std::
       v[i] = LoadInt32(parts.structure + 4 * i);
     }
     const std::int64_t r1 = v[3], r2 = v[4], c1 = v[5], c2 = v[6];
-    if ((r2 - r1 + 1) * (c2 - c1 + 1) != parts.count || (parts.count > 0 && (r2 < r1 || c2 < c1))) {
+    const long double blockCount =
+        static_cast<long double>(r2 - r1 + 1) * static_cast<long double>(c2 - c1 + 1);
+    if (blockCount != static_cast<long double>(parts.count) || (parts.count > 0 && (r2 < r1 || c2 < c1))) {
       return Fail(errorText, std::string(what) + " record wrong length", tag);
     }
     if (parts.count > 0 && (r1 < 1 || c1 < 1 || r2 > rows || c2 > cols)) {
@@ -411,7 +412,7 @@ bool ReadV3Values(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& e
     return Fail(errorText, "IsChar not implemented here yet", tag);
   }
   const bool isInt = kind == 'i';
-  const std::int64_t expected = isInt ? head.rows * head.cols : head.numValues;
+  const std::int64_t expected = isInt ? ElementCount({head.rows, head.cols, 1, 1, 1, 1, 1}) : head.numValues;
   if (total != expected) {
     return Fail(errorText, "Cannot convert this header " + head.name + " to V1", tag);
   }

@@ -149,6 +149,13 @@ TEST(DynArrays, ArraysThatDoNotFitAreRefusedBeforeAnyAllocation) {
   errorText.clear();
   EXPECT_FALSE(AllocMat2UK(mat, 10'000, 10'000, ElemType::Integer, errorText));
   EXPECT_EQ(errorText, "Not enough memory for array size 10000 rows and 10000 columns [AllocMat2UK]");
+  // A size 0 anywhere makes an empty array, however large the other sizes.
+  errorText.clear();
+  ASSERT_TRUE(
+      AllocArr7UK(arr, {268'435'454, 268'435'454, 268'435'454, 1, 1, 1, 0}, ElemType::Real, errorText))
+      << errorText;
+  EXPECT_EQ(arr.Count(), 0);
+  EXPECT_FALSE(arr.Allocated());
   ASSERT_TRUE(AllocMat2UK(mat, 2, 3, ElemType::Integer, errorText));
   mat.At(2, 3) = 9;
   EXPECT_EQ(mat.Data()[5], 9);
