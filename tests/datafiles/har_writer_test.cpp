@@ -58,6 +58,8 @@ std::vector<HarHeader> SampleHeaders() {
       "SEVN", "Seven dimensions",
       {SizeDim(2), SizeDim(1), SizeDim(3), SizeDim(1), SizeDim(2), SizeDim(1), SizeDim(2)}, Ramp(24));
   headers.push_back(seven);
+  // Longer along dimension 1 than a small record holds, so blocks cut dimension 1 itself.
+  headers.push_back(MakeReals("LONG", "Long first dimension", {SizeDim(20), SizeDim(3)}, Ramp(60)));
   return headers;
 }
 
@@ -111,6 +113,54 @@ TEST(HarWriter, EveryKindRoundTripsInBothFlavoursAndSmallRecords) {
         ExpectSameHeader(back, expected);
       }
     }
+  }
+}
+
+} // namespace
+} // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// An array larger than the longest record is split over several; the reader takes it back whole.
+TEST(HarWriter, ArraysLargerThanARecordAreSplit) {
+  test::TempDir dir;
+  const std::int64_t n = 2'500'000; // 10,000,000 bytes
+  HarHeader big = MakeReals("BIG", "Big", {SizeDim(n / 1000), SizeDim(1000)}, Ramp(n));
+  HarHeader strings = MakeStrings("STRS", "Strings", std::vector<std::string>(100'000, "abcdefghij"), 70);
+  ErrorText errorText;
+  const std::string file = dir.File("big.har");
+  ASSERT_TRUE(WriteHarFile(file, {big, strings}, {}, errorText)) << errorText;
+  std::unique_ptr<HarData> data;
+  bool skipped = false;
+  ASSERT_TRUE(ReadHarFile(file, false, false, data, skipped, errorText)) << errorText;
+  EXPECT_EQ(HarHeaderFromHead(*data->heads[0]).reals, big.reals);
+  EXPECT_EQ(data->heads[1]->strings[100'000], "abcdefghij");
+}
+
+TEST(HarWriter, RefusesHeadersTheFormatCannotCarry) {
+  struct Case {
+    HarHeader header;
+    const char* message;
+  };
+  HarHeader sparseUnlabelled = MakeReals("SPU", "", {SizeDim(2)}, {1, 2});
+  sparseUnlabelled.sparse = true;
+  const std::vector<Case> cases{
+      {MakeStrings("TOOLONG", "", {"a"}), "Header \"TOOLONG\": name must have 1 to 4 characters [HarWriter]"},
+      {MakeReals("CNT", "", {SizeDim(3)}, {1, 2}),
+       "Header \"CNT\": the sizes give 3 values but 2 are given [HarWriter]"},
+      {sparseUnlabelled, "Header \"SPU\": only labelled arrays are stored sparse [HarWriter]"},
+      {MakeReals("SETS", "", {SetDim("S", {"a", "b"}), SetDim("S", {"a", "c"})}, {1, 2, 3, 4}),
+       "Header \"SETS\": set S has two different element lists [HarWriter]"},
+      {MakeStrings("STR", "", {"abcdef"}, 3),
+       "Header \"STR\": a string is longer than the string length 3 [HarWriter]"},
+  };
+  for (const Case& c : cases) {
+    HarWriter writer;
+    writer.CreateInMemory();
+    ErrorText errorText;
+    EXPECT_FALSE(writer.Write(c.header, errorText));
+    EXPECT_EQ(errorText, c.message);
   }
 }
 
