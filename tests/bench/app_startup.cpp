@@ -1,6 +1,5 @@
+#include "../app/installed_program.h"
 #include "app/application.h"
-#include "datafiles/har_writer.h"
-#include "modelinfo/model_info_writer.h"
 #include "platform/process.h"
 #include "support/saved_environment.h"
 #include "support/scripted_ui.h"
@@ -17,84 +16,6 @@ namespace pelorin {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A program folder as installed: the companion programs, the help page, vital.fil, and two models whose
-// information files come from the project's writer, settings naming the model and its lists.
-class InstalledProgram {
-public:
-  InstalledProgram() {
-    programDir = dir.File("prog");
-    for (const char* file :
-         {"praxola.exe", "mirdaa.exe", "lumarix.exe", "dravex.exe", "telvari.exe", "orvane.html"}) {
-      Write(file, "");
-    }
-    Write("vital.fil", "praxola.exe\nmirdaa.exe\norvane.html\n");
-    InstallModel("Minimal", 4, 40);
-    InstallModel("Trade", 12, 400);
-  }
-
-  void Write(const std::string& relative, const std::string& text) {
-    const fs::path path = fs::path(programDir) / relative;
-    fs::create_directories(path.parent_path());
-    dir.Write(fs::relative(path, dir.Path()).string(), text);
-  }
-
-  void InstallModel(const std::string& name, int sets, int variables) {
-    for (const char* extension :
-         {"mrk", "axs", "axt", "sti", "exe", "inf", "bmp", "rtf", "cls", "mdf", "html"}) {
-      Write(name + "/" + name + "." + extension, "");
-    }
-    Write(name + "/" + name + ".tit",
-          "clCream\n1.5 clNavy\n" + name + "\n1 clBlue\nA model\n1 clBlue\n\n1 clBlue\n\n");
-    const std::string stamp = "Mon Dec  7 10:00:00 2026";
-    ModelInfoDescription description;
-    for (int i = 0; i < 3; ++i) {
-      const std::string data = "data" + std::to_string(i) + ".har";
-      description.files.push_back({"DATA" + std::to_string(i), "in", i == 0, "har", "", "Data file " + data});
-      Write(name + "/" + data, "");
-    }
-    description.mrkFile = name + ".mrk";
-    description.stiFile = "%none";
-    description.tmDate = stamp;
-    for (int s = 1; s <= sets; ++s) {
-      SetDescription set{"SET" + std::to_string(s), "Set " + std::to_string(s), 10, {}};
-      for (int e = 1; e <= 10; ++e) {
-        set.elements.push_back("e" + std::to_string(s) + "_" + std::to_string(e));
-      }
-      description.sets.push_back(set);
-    }
-    for (int v = 1; v <= variables; ++v) {
-      VariableDescription variable;
-      variable.name = "v" + std::to_string(v);
-      variable.argSets = {1 + v % sets, 1 + (v + 1) % sets};
-      variable.size = 100;
-      variable.vcTp = v % 2 == 0 ? 'p' : 'c';
-      variable.description = "Variable number " + std::to_string(v);
-      description.variables.push_back(variable);
-    }
-    ErrorText error;
-    const std::string base = programDir + "/" + name + "/" + name;
-    if (!WriteModelInfo(base + ".min", description, error) ||
-        !WriteHarFile(base + ".axt", {MakeStrings("DTXT", "Time and date of compilation", {stamp}, 40)}, {},
-                      error)) {
-      throw std::runtime_error(error);
-    }
-    std::string ini = "[Options]\nModelDesc=" + name + " model\n[Environment]\nModel=C:\\old\\" + name +
-                      ".exe\nModel Name=" + name + "\n[Input Files]\n";
-    for (int i = 0; i < 3; ++i) {
-      ini += std::to_string(i) + "=File DATA" + std::to_string(i) + " = C:\\old\\data" + std::to_string(i) +
-             ".har ; ! data\n";
-    }
-    ini +=
-        "[Closure]\n0=exogenous v1 v2 ;\n1=rest endogenous ;\n[Shocks]\n0=shock v1 = 10 ;\n"
-        "[Output Files]\n0=Solution file = sim1 ;\n[Solution Method]\nMethod=3\nNSOL=3\nSteps1=2\nSteps2=4\n"
-        "Steps3=6\n";
-    Write(name + "/" + name + ".ini", ini);
-  }
-
-  test::TempDir dir;
-  std::string programDir;
-};
 
 // Start-up from the application's creation to the end of the first tick's checks: the model restored from its
 // settings (companion files, stamps and file section checked, information file read), input files checked.
@@ -119,7 +40,9 @@ std::string StartUp(const std::string& programDir) {
 
 void BM_StartUpToEndOfFirstTick(benchmark::State& state) {
   const test::SavedEnvironment environment;
-  const InstalledProgram program;
+  test::InstalledProgram program;
+  program.InstallModel("Minimal", 4, 40);
+  program.InstallModel("Trade", 12, 400);
   for (auto _ : state) {
     if (const std::string problem = StartUp(program.programDir); !problem.empty()) {
       state.SkipWithError(problem.c_str());
@@ -140,7 +63,9 @@ BENCHMARK(BM_StartUpToEndOfFirstTick)->Unit(benchmark::kMillisecond);
 
 void BM_ProcessStartToEndOfFirstTick(benchmark::State& state) {
   const test::SavedEnvironment environment;
-  const InstalledProgram program;
+  test::InstalledProgram program;
+  program.InstallModel("Minimal", 4, 40);
+  program.InstallModel("Trade", 12, 400);
   const std::string self = fs::read_symlink("/proc/self/exe").string();
   for (auto _ : state) {
     ::setenv("PELORIN_STARTUP_CHILD", program.programDir.c_str(), 1);
