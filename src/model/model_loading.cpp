@@ -275,7 +275,7 @@ void ModelSetUp::BuildDefaultLists(const FileSection& section) {
 }
 
 void ModelSetUp::ShowPostSimRequest(bool newModel) {
-  const bool requested = !ViewMenu.OutputsPreSim.Items.empty() && Model.PostSimPossible;
+  const bool requested = PostSimRequested();
   OutputPage.PostSimVisible = requested;
   if (requested && !OutputPage.OutputLines.empty()) {
     SetPostSimNames(LineFile(OutputPage.OutputLines.front()));

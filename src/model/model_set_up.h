@@ -113,6 +113,8 @@ public:
   /// A click on output line `index`: asks for a new name and renames the file (line 0: the solution, which
   /// the other names follow).
   void OutputFilesListBoxChange(int index);
+  /// A post-simulation run follows each solve: the model has outputs and updates no data read from the terminal.
+  bool PostSimRequested() const { return !ViewMenu.OutputsPreSim.Items.empty() && Model.PostSimPossible; }
   /// Derives the post-simulation name from a solution name.
   void SetPostSimNames(const std::string& solutionName);
   /// "Change" on the Output files page: asks for the default output folder.
