@@ -520,7 +520,10 @@ void Application::CloseDown() {
     ErrorText ignored; // a failed write keeps the previous settings and is not reported
     WriteIniOptions(App.SettingsPath, Settings, ignored);
   }
-  if (!App.DeveloperMode && App.WorkDir.size() > 3 && !SameText(App.WorkDir, App.ProgramDir)) {
+  // Only a work folder start-up has made is emptied: before that WorkDir holds "nosuchdir", which names a
+  // folder relative to wherever the program happens to run.
+  if (!App.DeveloperMode && App.WorkDir.size() > 3 && App.WorkDir.front() == kPathSeparator &&
+      !SameText(App.WorkDir, App.ProgramDir)) {
     ClearWorkDir();
   }
   Window.soundPlaying = false;

@@ -201,7 +201,14 @@ TEST_F(ApplicationTest, NoModelsEndsWithoutWritingAnything) {
   EXPECT_EQ(a.FormCreate(), Application::StartOutcome::NoModel);
   EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"No models available"}));
   EXPECT_FALSE(fs::exists(programDir + "/work"));
+  // Closing then writes nothing and leaves any folder that happens to be called like the unset work folder.
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.Path());
+  fs::create_directories(dir.File("nosuchdir"));
+  dir.Write("nosuchdir/someone.txt", "x");
   a.CloseDown();
+  fs::current_path(before);
+  EXPECT_TRUE(fs::exists(dir.File("nosuchdir/someone.txt")));
   EXPECT_EQ(std::distance(fs::directory_iterator(programDir), fs::directory_iterator()), 5);
   EXPECT_TRUE(exits.empty());
 }
