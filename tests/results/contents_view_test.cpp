@@ -20,17 +20,7 @@ class ContentsViewTest : public ::testing::Test {
 protected:
   void SetUp() override {
     SetDecimalSeparator('.');
-    files.sets = {MakeSet("REG", Names("r", 10)), MakeSet("COM", Names("c", 10)),
-                  MakeSet("SRC", {"dom", "imp"})};
-    files.vars = {{"a1", {1}, 'p', "a one", {}},         {"a2", {1}, 'p', "a two", {}},
-                  {"a3", {1}, 'p', "a three", {}},       {"a4", {1}, 'p', "a four", {}},
-                  {"b1", {2}, 'c', "b one", {}},         {"b2", {2}, 'c', "b two", {}},
-                  {"gdp", {}, 'p', "gdp", {}},           {"cpi", {}, 'p', "prices", {}},
-                  {"m", {2, 1}, 'p', "flows", {{3, 4}}}, {"t", {2, 1, 3}, 'c', "trade", {}}};
-    files.subtotalsAvailable = 1;
-    files.subtotalDescriptions = {"tariff"};
-    files.vars.push_back({"onlyc", {}, 'p', "only here", {}, true});
-    files.vars.push_back({"vonly", {1}, 'p', "vector only here", {}, true});
+    files = ViewSim();
     const std::string sol = files.Write(dir.Path().string());
     ASSERT_TRUE(model.PVLoadSol(sol, "run", dir.File("sim.sli"), true, true, error)) << error;
     ASSERT_EQ(model.Nsol(), 2);

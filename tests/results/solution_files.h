@@ -55,6 +55,10 @@ int Components(const SimFiles& files, const SimVar& var);
 HarHeader VariableHeader(const SimFiles& files, const SimVar& var, int index, int file);
 /// The set description of a set with elements.
 SetDescription MakeSet(std::string name, std::vector<std::string> elements);
+/// REG has 10 regions, COM 10 commodities, SRC 2 sources. Four vectors over REG, two over COM, two scalars,
+/// a matrix with exogenous elements and a 3-dimensional variable; a scalar and a vector only in the
+/// cumulative solution; one subtotal, "tariff".
+SimFiles ViewSim();
 /// Element names prefix1 .. prefixN.
 std::vector<std::string> Names(const std::string& prefix, int n);
 
