@@ -1,12 +1,19 @@
 #include "platform/memory_status.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
 namespace pelorin {
 
-MemoryStatus GetMemoryStatus() {
+namespace {
+
+// Reading the status costs two files of /proc; the allocation estimates ask before every array, so a file
+// of thousands of small headers would spend most of its read time here. A reading serves for a moment.
+constexpr auto kReadingLifetime = std::chrono::milliseconds(20);
+
+MemoryStatus ReadMemoryStatus() {
   MemoryStatus status;
   std::uint64_t availableKb = 0;
   if (std::FILE* meminfo = std::fopen("/proc/meminfo", "r")) {
@@ -31,6 +38,21 @@ MemoryStatus GetMemoryStatus() {
     std::fclose(statm);
   }
   return status;
+}
+
+} // namespace
+
+MemoryStatus GetMemoryStatus() {
+  thread_local MemoryStatus reading;
+  thread_local std::chrono::steady_clock::time_point readAt;
+  thread_local bool haveReading = false;
+  const auto now = std::chrono::steady_clock::now();
+  if (!haveReading || now - readAt >= kReadingLifetime) {
+    reading = ReadMemoryStatus();
+    readAt = now;
+    haveReading = true;
+  }
+  return reading;
 }
 
 } // namespace pelorin
