@@ -34,8 +34,8 @@ protected:
     const std::string sol = files.Write(dir.Path().string());
     error.clear();
     loaded = model.PVLoadSol(sol, display, ChangeExt(sol, ".sli"), subtotals, levels, error);
-    SaveFuzzSeed("results_load", "sli_" + std::to_string(seed), ReadFileBytes(ChangeExt(sol, ".sli")));
-    SaveFuzzSeed("results_load", "sol_" + std::to_string(seed++), ReadFileBytes(sol));
+    SaveFuzzSeed("results_load", "load_" + std::to_string(seed++),
+                 LoadFuzzInput(ReadFileBytes(ChangeExt(sol, ".sli")), ReadFileBytes(sol)));
     return sol;
   }
   static std::string ChangeExt(const std::string& path, const std::string& ext) {

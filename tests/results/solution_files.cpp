@@ -44,6 +44,14 @@ SimFiles ViewSim() {
   return files;
 }
 
+std::string LoadFuzzInput(const std::string& sli, const std::string& sol) {
+  std::string input(4, '\0');
+  for (int i = 0; i < 4; ++i) {
+    input[static_cast<std::size_t>(i)] = static_cast<char>((sli.size() >> (8 * i)) & 0xff);
+  }
+  return input + sli + sol;
+}
+
 std::vector<std::string> Names(const std::string& prefix, int n) {
   std::vector<std::string> names;
   for (int i = 1; i <= n; ++i) {

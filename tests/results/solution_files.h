@@ -59,6 +59,9 @@ SetDescription MakeSet(std::string name, std::vector<std::string> elements);
 /// a matrix with exogenous elements and a 3-dimensional variable; a scalar and a vector only in the
 /// cumulative solution; one subtotal, "tariff".
 SimFiles ViewSim();
+/// The input of the loading fuzz target: the summary's length in 4 little-endian bytes, the summary, the
+/// solution file.
+std::string LoadFuzzInput(const std::string& sli, const std::string& sol);
 /// Element names prefix1 .. prefixN.
 std::vector<std::string> Names(const std::string& prefix, int n);
 
