@@ -271,9 +271,12 @@ bool BuildDataView(const ResultsModel& model, const ContentsItem& item, DataView
     }
     // The header's values run along dimension 1 first, as the view's columns do.
     const std::span<const float> values = v->Values();
-    std::memcpy(view.values.Data(), values.data(), static_cast<std::size_t>(rows * cols) * sizeof(float));
+    const auto cells = static_cast<std::size_t>(rows * cols);
+    if (!values.empty()) {
+      std::memcpy(view.values.Data(), values.data(), std::min(cells, values.size()) * sizeof(float));
+    }
     if (!v->exoMarks.empty()) {
-      std::memcpy(view.marks.Data(), v->exoMarks.data(), static_cast<std::size_t>(rows * cols));
+      std::memcpy(view.marks.Data(), v->exoMarks.data(), std::min(cells, v->exoMarks.size()));
     }
     view.title = HeaderText(*v, name);
     view.corner = name;
