@@ -7,12 +7,17 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <thread>
 
 namespace pelorin::engine {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+/// Partial pivoting keeps to the diagonal unless another entry of the column is this much larger.
+/// With the matched diagonal, the factorisation treats the block as nearly symmetric in structure.
+constexpr double kPivotThreshold = 0.01;
 
 double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
@@ -74,14 +79,20 @@ struct Solver::Impl {
   std::int64_t nEq = 0;
   std::vector<int> endoIndex; ///< per component: column of the endogenous block, or -1
   std::vector<std::int64_t> endoComp;
-  SpMat a;
+  /// What one thread needs to evaluate and factorise the Jacobian: the solutions of a run are computed by two
+  /// threads at once, each with its own workspace.
+  struct Workspace {
+    SpMat a;
+    Eigen::SparseLU<SpMat, Eigen::COLAMDOrdering<int>> lu;
+    std::vector<double> jac, residual;
+    std::int64_t factorisations = 0;
+    double assembly = 0.0, factorisation = 0.0, solving = 0.0;
+  };
+  SpMat pattern;
   std::vector<std::int64_t> csrToA; ///< per Jacobian entry: position in a's values, or -1 (exogenous column)
-  Eigen::SparseLU<SpMat, Eigen::COLAMDOrdering<int>> lu;
+  std::vector<std::int64_t> rowPos; ///< per equation: its row in the block (its matched component's column)
+  std::vector<std::unique_ptr<Workspace>> spaces;
   bool prepared = false;
-  std::vector<double> jac, residual;
-  SolveOutcome* timing = nullptr;
-  std::int64_t factorisations = 0;
-  double assembly = 0.0, factorisation = 0.0, solving = 0.0;
 
   Impl(ModelRuntime& r, const Simulation& s, LogFn l) : rt(r), sim(s), log(std::move(l)) {}
 
@@ -114,37 +125,50 @@ struct Solver::Impl {
     if (!StructuralCheck(reason)) {
       return false;
     }
+    // Each equation goes to the row of the component it was matched with, so the block has a non-zero
+    // diagonal and the factorisation can keep to it.
     std::vector<Eigen::Triplet<double, int>> triplets;
     triplets.reserve(cols.size());
     for (std::int64_t r = 0; r < nEq; ++r) {
       for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
         const int c = endoIndex[cols[p]];
         if (c >= 0) {
-          triplets.emplace_back(static_cast<int>(r), c, 1.0);
+          triplets.emplace_back(static_cast<int>(rowPos[r]), c, 1.0);
         }
       }
     }
-    a.resize(static_cast<int>(nEq), static_cast<int>(nEq));
-    a.setFromTriplets(triplets.begin(), triplets.end());
-    a.makeCompressed();
+    pattern.resize(static_cast<int>(nEq), static_cast<int>(nEq));
+    pattern.setFromTriplets(triplets.begin(), triplets.end());
+    pattern.makeCompressed();
     csrToA.assign(cols.size(), -1);
-    const int* outer = a.outerIndexPtr();
-    const int* inner = a.innerIndexPtr();
+    const int* outer = pattern.outerIndexPtr();
+    const int* inner = pattern.innerIndexPtr();
     for (std::int64_t r = 0; r < nEq; ++r) {
       for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
         const int c = endoIndex[cols[p]];
         if (c >= 0) {
           const int* begin = inner + outer[c];
           const int* end = inner + outer[c + 1];
-          csrToA[p] = std::lower_bound(begin, end, static_cast<int>(r)) - inner;
+          csrToA[p] = std::lower_bound(begin, end, static_cast<int>(rowPos[r])) - inner;
         }
       }
     }
-    lu.analyzePattern(a);
-    jac.assign(cols.size(), 0.0);
-    residual.assign(static_cast<std::size_t>(nEq), 0.0);
+    spaces.clear();
+    AddWorkspace();
     prepared = true;
     return true;
+  }
+
+  Workspace& AddWorkspace() {
+    auto ws = std::make_unique<Workspace>();
+    ws->a = pattern;
+    ws->lu.setPivotThreshold(kPivotThreshold);
+    ws->lu.isSymmetric(true);
+    ws->lu.analyzePattern(ws->a);
+    ws->jac.assign(rt.Columns().size(), 0.0);
+    ws->residual.assign(static_cast<std::size_t>(nEq), 0.0);
+    spaces.push_back(std::move(ws));
+    return *spaces.back();
   }
 
   /// A perfect matching of equations to endogenous components must exist, else the block is singular
@@ -223,29 +247,30 @@ struct Solver::Impl {
         return false;
       }
     }
+    rowPos = std::move(colOf);
     return true;
   }
 
   /// Factorises the endogenous block at levels x; false when it is singular.
-  bool Factorise(const std::vector<double>& x) {
+  bool Factorise(Workspace& ws, const std::vector<double>& x) {
     auto t0 = Clock::now();
-    rt.Evaluate(x.data(), residual.data(), nullptr, jac.data());
-    double* values = a.valuePtr();
+    rt.Evaluate(x.data(), ws.residual.data(), nullptr, ws.jac.data());
+    double* values = ws.a.valuePtr();
     for (std::size_t p = 0; p < csrToA.size(); ++p) {
       if (csrToA[p] >= 0) {
-        values[csrToA[p]] = jac[p];
+        values[csrToA[p]] = ws.jac[p];
       }
     }
-    assembly += Seconds(t0);
+    ws.assembly += Seconds(t0);
     auto t1 = Clock::now();
-    lu.factorize(a);
-    factorisation += Seconds(t1);
-    ++factorisations;
-    return lu.info() == Eigen::Success;
+    ws.lu.factorize(ws.a);
+    ws.factorisation += Seconds(t1);
+    ++ws.factorisations;
+    return ws.lu.info() == Eigen::Success;
   }
 
   /// A solve with a random right-hand side: a huge answer means the block is numerically singular.
-  bool WellConditioned() {
+  bool WellConditioned(Workspace& ws) {
     const auto n = static_cast<Eigen::Index>(nEq);
     if (n == 0) {
       return true;
@@ -256,10 +281,10 @@ struct Solver::Impl {
     for (Eigen::Index i = 0; i < n; ++i) {
       b[i] = dist(gen);
     }
-    Eigen::VectorXd z = lu.solve(b);
+    Eigen::VectorXd z = ws.lu.solve(b);
     double norm = 0.0;
-    for (int k = 0; k < a.outerSize(); ++k) {
-      for (SpMat::InnerIterator it(a, k); it; ++it) {
+    for (int k = 0; k < ws.a.outerSize(); ++k) {
+      for (SpMat::InnerIterator it(ws.a, k); it; ++it) {
         norm = std::max(norm, std::fabs(it.value()));
       }
     }
@@ -277,9 +302,9 @@ struct Solver::Impl {
   }
 
   /// dy/dt at state y for the whole shock and for each subtotal's shocks. False when the block is singular.
-  bool Derivative(const std::vector<double>& y, std::vector<double>& dy,
+  bool Derivative(Workspace& ws, const std::vector<double>& y, std::vector<double>& dy,
                   std::vector<std::vector<double>>& dc) {
-    if (!Factorise(Levels(y))) {
+    if (!Factorise(ws, Levels(y))) {
       return false;
     }
     const auto& rowStart = rt.RowStart();
@@ -300,15 +325,16 @@ struct Solver::Impl {
         if (endoIndex[c] >= 0) {
           continue;
         }
-        rhs(r, 0) -= jac[p] * sim.delta[c];
+        const Eigen::Index row = rowPos[r];
+        rhs(row, 0) -= ws.jac[p] * sim.delta[c];
         for (std::size_t k = 0; k < nsub; ++k) {
-          rhs(r, static_cast<Eigen::Index>(k + 1)) -= jac[p] * groupDelta[k][c];
+          rhs(row, static_cast<Eigen::Index>(k + 1)) -= ws.jac[p] * groupDelta[k][c];
         }
       }
     }
     auto t0 = Clock::now();
-    Eigen::MatrixXd sol = lu.solve(rhs);
-    solving += Seconds(t0);
+    Eigen::MatrixXd sol = ws.lu.solve(rhs);
+    ws.solving += Seconds(t0);
     dy = sim.delta;
     for (std::size_t j = 0; j < endoComp.size(); ++j) {
       dy[endoComp[j]] = sol(static_cast<Eigen::Index>(j), 0);
@@ -332,17 +358,27 @@ struct Solver::Impl {
   }
 
   /// One solution over [t0, t0 + length] with `steps` steps: the end state and each subtotal's y moves.
-  bool Integrate(int method, int steps, const std::vector<double>& y0, double length, std::vector<double>& y1,
-                 std::vector<std::vector<double>>& c1) {
+  /// `dy0` and `dc0` are the derivatives at y0, which every solution of a subinterval shares.
+  bool Integrate(Workspace& ws, int method, int steps, const std::vector<double>& y0, double length,
+                 const std::vector<double>& dy0, const std::vector<std::vector<double>>& dc0,
+                 std::vector<double>& y1, std::vector<std::vector<double>>& c1) {
     const std::size_t nsub = sim.subtotals.size();
     const double h = length / steps;
     std::vector<double> dy;
     std::vector<std::vector<double>> dc;
+    auto derivative = [&](const std::vector<double>& y, bool first) {
+      if (first) {
+        dy = dy0;
+        dc = dc0;
+        return true;
+      }
+      return Derivative(ws, y, dy, dc);
+    };
     if (method == MethodOptions::Johansen || method == MethodOptions::Euler) {
       y1 = y0;
       c1.assign(nsub, std::vector<double>(static_cast<std::size_t>(nComp), 0.0));
       for (int m = 0; m < steps; ++m) {
-        if (!Derivative(y1, dy, dc)) {
+        if (!derivative(y1, m == 0)) {
           return false;
         }
         for (std::int64_t i = 0; i < nComp; ++i) {
@@ -360,7 +396,7 @@ struct Solver::Impl {
     std::vector<double> zPrev = y0, zCur;
     std::vector<std::vector<double>> cPrev(nsub, std::vector<double>(static_cast<std::size_t>(nComp), 0.0)),
         cCur;
-    if (!Derivative(zPrev, dy, dc)) {
+    if (!derivative(zPrev, true)) {
       return false;
     }
     Axpy(zCur, zPrev, h, dy);
@@ -370,7 +406,7 @@ struct Solver::Impl {
     }
     std::vector<double> zNext;
     for (int m = 1; m < steps; ++m) {
-      if (!Derivative(zCur, dy, dc)) {
+      if (!derivative(zCur, false)) {
         return false;
       }
       Axpy(zNext, zPrev, 2.0 * h, dy);
@@ -387,7 +423,7 @@ struct Solver::Impl {
       c1 = cCur;
       return true;
     }
-    if (!Derivative(zCur, dy, dc)) {
+    if (!derivative(zCur, false)) {
       return false;
     }
     y1.resize(static_cast<std::size_t>(nComp));
@@ -458,7 +494,7 @@ bool Solver::CheckClosure(std::string& reason) {
   if (!s.prepared && !s.Prepare(reason)) {
     return false;
   }
-  if (!s.Factorise(s.rt.InitialLevels()) || !s.WellConditioned()) {
+  if (!s.Factorise(*s.spaces[0], s.rt.InitialLevels()) || !s.WellConditioned(*s.spaces[0])) {
     reason =
         "The closure is not valid: the Jacobian of the endogenous variables is singular at the initial data.";
     return false;
@@ -512,6 +548,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
   const bool automatic = options.automatic && judge;
   const int initialSubintervals = std::max(1, options.subintervals);
   const bool blocks = judge && (initialSubintervals > 1 || automatic);
+  const bool parallel = std::thread::hardware_concurrency() > 1;
   const double power = (method == MethodOptions::Gragg || method == MethodOptions::Midpoint) ? 2.0 : 1.0;
   std::vector<double> u;
   for (int n : steps) {
@@ -553,8 +590,32 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     const double len = std::min(length, 1.0 - t);
     ++sub;
     auto started = Clock::now();
+    // Every solution starts with the derivative at y; the longest solution runs on a second thread while the
+    // others run on this one.
+    std::vector<double> dy0;
+    std::vector<std::vector<double>> dc0;
+    std::vector<char> solved(static_cast<std::size_t>(nsol), 0);
+    if (s.Derivative(*s.spaces[0], y, dy0, dc0)) {
+      auto run = [&](int i, Impl::Workspace& ws) {
+        solved[i] = s.Integrate(ws, method, steps[i], y, len, dy0, dc0, solY[i], solC[i]) ? 1 : 0;
+      };
+      if (nsol > 1 && parallel) {
+        if (s.spaces.size() < 2) {
+          s.AddWorkspace();
+        }
+        std::thread longest(run, nsol - 1, std::ref(*s.spaces[1]));
+        for (int i = 0; i + 1 < nsol; ++i) {
+          run(i, *s.spaces[0]);
+        }
+        longest.join();
+      } else {
+        for (int i = 0; i < nsol; ++i) {
+          run(i, *s.spaces[0]);
+        }
+      }
+    }
     for (int i = 0; i < nsol; ++i) {
-      if (!s.Integrate(method, steps[i], y, len, solY[i], solC[i])) {
+      if (!solved[i]) {
         return Fail(errorText,
                     "error: the Jacobian of the endogenous variables became singular during the simulation "
                     "(subinterval " +
@@ -714,10 +775,12 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
   }
   out.y1 = std::move(y);
   out.subintervalsDone = sub;
-  out.factorisations = s.factorisations;
-  out.assemblySeconds = s.assembly;
-  out.factorisationSeconds = s.factorisation;
-  out.solveSeconds = s.solving;
+  for (const auto& ws : s.spaces) {
+    out.factorisations += ws->factorisations;
+    out.assemblySeconds += ws->assembly;
+    out.factorisationSeconds += ws->factorisation;
+    out.solveSeconds += ws->solving;
+  }
   return true;
 }
 
