@@ -1,5 +1,6 @@
 // Closure and shock texts are free user text: the statement reader, the keyword check and the shock-line
 // conversion must take any bytes without failing.
+#include "simspec/cmf_writer.h"
 #include "simspec/statement_reader.h"
 #include "support/scripted_ui.h"
 
@@ -39,5 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   (void)CheckKeywords(lines, kClosureKeywords, " in closure memo.", ui);
   (void)CheckKeywords(lines, kShockKeywords, " in shocks memo.", ui);
+  for (const std::string& line : lines) {
+    (void)ConvertShockLine(line, "/nonexistent-model-folder");
+    (void)StatementText(line);
+  }
   return 0;
 }

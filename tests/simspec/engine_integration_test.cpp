@@ -1,0 +1,202 @@
+// The files the simulation pages write, run by the real suite: a model compiled by the model compiler, its
+// closure checked by the check batch, then a simulation and its post-simulation run on the command files and
+// stored inputs written from the pages.
+
+#include "datafiles/har_writer.h"
+#include "model/file_lines.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "simspec/subtotal_dialog.h"
+#include "spec_fixture.h"
+
+#include <chrono>
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace pelorin {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kTradeModel = R"(model Trade "Two-region demand" ;
+file BASEDATA "Base data" input har updated ;
+file SUMMARY "Summary" output har ;
+set COM "Commodities" = (food, mfg, svc) ;
+set TRAD "Traded commodities" = (food, mfg) ;
+subset TRAD of COM ;
+set REG "Regions" = read BASEDATA "REG" ;
+coefficient SHR(c in COM) "Budget share" = read BASEDATA "SHR" ;
+variable percent Y(r in REG) "Income" = read BASEDATA "Y" ;
+variable percent P(c in COM, r in REG) "Price" = 1 ;
+variable percent X(c in COM, r in REG) "Demand" = SHR(c) * Y(r) / P(c, r) ;
+equation E_X(c in COM, r in REG) "Demand" : P(c, r) * X(c, r) = SHR(c) * Y(r) ;
+update BASEDATA "Y" (r in REG) = Y(r) ;
+update BASEDATA "XV" (c in COM, r in REG) = P(c, r) * X(c, r) ;
+write SHR to SUMMARY "SHR" ;
+display SHR ;
+)";
+
+// Runs a program to its end (polled as the job runner polls) and returns its exit code.
+int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& folder) {
+  ChildProcess process;
+  ErrorText errorText;
+  ProcessOptions options;
+  options.folder = folder;
+  options.discardOutput = true;
+  if (!process.Start(program, arguments, options, errorText)) {
+    ADD_FAILURE() << errorText;
+    return -1;
+  }
+  while (process.Running()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return process.ExitCode();
+}
+
+class EngineIntegration : public test::SpecFixture {
+protected:
+  void SetUp() override {
+    modelDir = JoinPath(programDir, "trade");
+    fs::create_directories(modelDir);
+    app.ModelName = "trade";
+    app.ModelHomeDir = modelDir;
+    app.KeepDir = modelDir;
+    WriteText(JoinPath(programDir, "praxola.exe"), {});
+    const std::string source = JoinPath(modelDir, "trade.mrk");
+    WriteText(source, {kTradeModel});
+    ASSERT_EQ(RunProgram(PELORIN_MERKA_PATH, {source, "-o", modelDir}, modelDir), 0);
+    ErrorText errorText;
+    ASSERT_TRUE(
+        WriteHarFile(JoinPath(modelDir, "base.har"),
+                     {MakeStrings("REG", "Regions", {"usa", "eu"}),
+                      MakeReals("SHR", "Shares", {SetDim("COM", {"food", "mfg", "svc"})}, {0.3f, 0.3f, 0.4f}),
+                      MakeReals("Y", "Income", {SetDim("REG", {"usa", "eu"})}, {100.0f, 50.0f}),
+                      MakeReals("XV", "Spending", {SizeDim(3), SizeDim(2)}, {30, 30, 40, 15, 15, 20})},
+                     {}, errorText))
+        << errorText;
+
+    // Choose the model and its data file as a person would.
+    const std::string modelFile = JoinPath(modelDir, "trade.exe");
+    ASSERT_TRUE(model->FindModelFiles(modelFile)) << ::testing::PrintToString(ui.Texts());
+    model->Model.ModelFile = modelFile;
+    model->Model.ModelIsExe = true;
+    model->Model.SolverProgram = modelFile;
+    model->ProcessModel(true);
+    ui.files.push_back(JoinPath(modelDir, "base.har"));
+    ASSERT_TRUE(model->OrigDataFilesCMFListBoxChange(0));
+    ui.messages.clear();
+
+    spec->Context.hooks.startClosureCheck = [this] {
+      ErrorText err;
+      ASSERT_TRUE(spec->CheckClosureCMF(err)) << err;
+      EXPECT_EQ(RunProgram("/bin/sh", {JoinPath(workDir, "clcheck.bat")}, workDir), 0);
+      checkPassed = spec->Closure.ClosureCheckEnded();
+    };
+    spec->Context.hooks.startSolve = [this] { Solve(); };
+  }
+
+  // What the job runner does for "solve1": the command files, the stored inputs, then the solver on the
+  // simulation and on the post-simulation, each from the folder solve.bat changes to.
+  void Solve() {
+    ErrorText err;
+    const std::vector<std::string>& outputs = model->OutputPage.OutputLines;
+    const std::string outputDir = model->Model.OutputDir;
+    const std::string solution = SolutionFilePath(outputDir, outputs);
+    const std::string cmf = SimulationCmfPath(outputDir, outputs);
+    const std::string postCmf = PostSimCmfPath(outputDir, model->OutputPage.PostSimName);
+    postSim = !model->ViewMenu.OutputsPreSim.Items.empty() && model->Model.PostSimPossible;
+    ASSERT_TRUE(spec->CreateCMF(cmf, false, err)) << err;
+    if (postSim) {
+      ASSERT_TRUE(spec->CreateCMF(postCmf, true, err)) << err;
+    }
+    ASSERT_TRUE(spec->WriteSolveJobInputs(solution, cmf, postCmf, postSim, err)) << err;
+    const std::string solver = model->Model.SolverProgram;
+    solveExit = RunProgram(
+        solver, {"-sti", JoinPath(workDir, "solve.sti"), "-lon", JoinPath(workDir, "solve.log")}, outputDir);
+    if (postSim && solveExit == 0) {
+      postSimExit = RunProgram(
+          solver, {"-sti", JoinPath(workDir, "postsim.sti"), "-lon", JoinPath(workDir, "postsim.log")},
+          workDir);
+    }
+  }
+
+  void Choose(ShocksPage& shocks, const std::string& name) {
+    for (std::size_t i = 0; i < shocks.VarChoices.size(); ++i) {
+      if (shocks.VarChoices[i].text == name) {
+        shocks.ExoVarComboBoxChange(static_cast<int>(i));
+        return;
+      }
+    }
+    FAIL() << name << " is not offered";
+  }
+
+  bool checkPassed = false;
+  bool postSim = false;
+  int solveExit = -1;
+  int postSimExit = -1;
+};
+
+TEST_F(EngineIntegration, ClosureCheckSimulationAndPostSimulationRunOnTheWrittenFiles) {
+  // The closure check makes the regions, read from the data, known.
+  spec->Closure.Lines = {"exogenous Y", "  P ;  ! prices and incomes", "rest endogenous ;"};
+  spec->Closure.Modified = true;
+  spec->Closure.CheckClosureButtonClick();
+  ASSERT_TRUE(checkPassed) << test::ReadFileBytes(JoinPath(workDir, "clcheck.log"));
+  EXPECT_EQ(ui.Texts().front(), "Closure is fine");
+  const TSetRec& regions = info.Set(3);
+  EXPECT_EQ(regions.name, "REG");
+  EXPECT_TRUE(regions.ElementsKnown);
+  EXPECT_THAT(regions.elements, ::testing::ElementsAre("usa", "eu"));
+
+  // Shocks built on the page: a subset and an element, one element, a file of values, and a subtotal.
+  ShocksPage& shocks = spec->Shocks;
+  Choose(shocks, "p");
+  shocks.ExoDimCombo1Change(0, 1); // All TRAD
+  shocks.ExoDimCombo1Change(1, 1); // usa
+  shocks.ShockValueChange("5");
+  shocks.AddShockButtonClick();
+  Choose(shocks, "y");
+  shocks.ExoDimCombo1Change(0, 2); // eu
+  shocks.ShockValueChange("10");
+  shocks.AddShockButtonClick();
+  EXPECT_THAT(shocks.Lines,
+              ::testing::ElementsAre(" Shock p(TRAD,\"usa\") = uniform 5;", " Shock y(\"eu\") = 10;"));
+  WriteText(JoinPath(modelDir, "yshock.txt"), {"3 7"});
+  shocks.Lines.push_back("Shock Y(\"usa\") = select from file yshock.txt; ! income of one region");
+  auto subtotal = shocks.DefineSubtotalBtn1Click();
+  subtotal->VarComboChange(1); // P
+  subtotal->AddButtonClick();
+  ui.prompts.push_back("price changes");
+  ASSERT_TRUE(subtotal->OkButtonClick());
+  shocks.AppendSubtotal(subtotal->SubtotalLines);
+
+  spec->Context.method = {SolutionMethod::Gragg, 3, {2, 4, 6}, 1, true};
+  spec->Solve.VerbalDescription = "Integration; prices up!";
+  ui.messages.clear();
+  spec->Solve.SolveButtonClick();
+  EXPECT_THAT(ui.Texts(), ::testing::IsEmpty());
+  ASSERT_EQ(solveExit, 0) << test::ReadFileBytes(JoinPath(workDir, "solve.log"));
+  const std::string log = test::ReadFileBytes(JoinPath(workDir, "solve.log"));
+  EXPECT_NE(log.find("automatic accuracy"), std::string::npos);
+  EXPECT_NE(log.find("ACCURACY SUMMARY FOR OVERALL RESULTS"), std::string::npos);
+  EXPECT_TRUE(fs::exists(JoinPath(modelDir, "sim1.sl4")));
+  EXPECT_TRUE(fs::exists(JoinPath(modelDir, "sim1.upd")));
+  ASSERT_TRUE(postSim);
+  ASSERT_EQ(postSimExit, 0) << test::ReadFileBytes(JoinPath(workDir, "postsim.log"));
+  EXPECT_TRUE(fs::exists(JoinPath(modelDir, "sim1ps.ou1")));
+  EXPECT_TRUE(fs::exists(JoinPath(modelDir, "sim1ps.dis")));
+}
+
+TEST_F(EngineIntegration, AnInvalidClosureIsReportedByTheCheck) {
+  spec->Closure.Lines = {"exogenous Y ;", "rest endogenous ;"};
+  spec->Closure.CheckClosureButtonClick();
+  EXPECT_FALSE(checkPassed);
+  EXPECT_EQ(ui.Texts().back(), "Closure is not valid");
+  EXPECT_TRUE(fs::exists(JoinPath(workDir, "clcheck.flg")));
+}
+
+} // namespace
+} // namespace pelorin
