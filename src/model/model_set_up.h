@@ -28,7 +28,7 @@ struct ModelHooks {
   std::function<void(const std::string& sviFile)> processClosureInfoFile;
   /// Forgets the closure information because the input data changed (back to the model's own information).
   std::function<void()> clearSviInfo;
-  /// Puts the simulation specification back to its start for a new model (newModel) or for no model: shock
+  /// Puts the simulation pages back to their start for a new model (newModel) or for no model: shock
   /// text emptied, verbal description "?", solution method defaults and description; for a new model also no
   /// accuracy summary and "Look at CMF File" hidden.
   std::function<void(bool newModel)> resetSimulation;
@@ -113,7 +113,8 @@ public:
   /// A click on output line `index`: asks for a new name and renames the file (line 0: the solution, which
   /// the other names follow).
   void OutputFilesListBoxChange(int index);
-  /// A post-simulation run follows each solve: the model has outputs and updates no data read from the terminal.
+  /// A post-simulation run follows each solve: the model has outputs and updates no data read from the
+  /// terminal.
   bool PostSimRequested() const { return !ViewMenu.OutputsPreSim.Items.empty() && Model.PostSimPossible; }
   /// Derives the post-simulation name from a solution name.
   void SetPostSimNames(const std::string& solutionName);
