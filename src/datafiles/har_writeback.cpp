@@ -96,4 +96,8 @@ bool WriteHarData(const std::string& fileName, const HarData& data, bool isFujit
   return true;
 }
 
+bool WriteHarData(const std::string& fileName, const HarData& data, ErrorText& errorText) {
+  return WriteHarData(fileName, data, !data.isLahey, errorText);
+}
+
 } // namespace pelorin

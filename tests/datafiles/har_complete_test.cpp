@@ -32,6 +32,16 @@ TEST(CompleteHarFile, MissingBookkeepingHeadersAreMadeAndPresentOnesKept) {
   EXPECT_EQ(data->xxcd->strings[1], "at dawn");
   EXPECT_EQ(data->xxcr->strings[1], "unknown");
 
+  // Written back in the flavour it came in, the completed file keeps every bookkeeping header.
+  data->isLahey = false;
+  const std::string again = dir.File("again.har");
+  ASSERT_TRUE(WriteHarData(again, *data, errorText)) << errorText;
+  std::unique_ptr<HarData> reread;
+  ASSERT_TRUE(ReadHarFile(again, false, false, reread, skipped, errorText)) << errorText;
+  EXPECT_FALSE(reread->isLahey);
+  EXPECT_EQ(reread->xxcd->strings[1], "at dawn");
+  EXPECT_EQ(reread->xxcp->strings[1], "unknown");
+
   EXPECT_FALSE(CompleteHarFile(nullptr, false, errorText));
   EXPECT_EQ(errorText, "Unexpected Nil Pointer [CompleteHarFile]");
 }
