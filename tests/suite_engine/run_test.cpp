@@ -153,6 +153,17 @@ TEST_F(EngineRun, ClosureCheckWritesTheClosureInformationFile) {
   EXPECT_EQ(info.Var(3).ExoStat, 'N');
   EXPECT_EQ(info.TmDate, stamp_);
 
+  // Part of a variable exogenous: status x with its component ranges.
+  const std::string partial = Files() + "exogenous Y P(COM,\"usa\") X(COM,\"eu\") ;\nrest endogenous ;\n" +
+                              "neq = yes ;\nclosure information file = " + dir_.File("clcheck.cli") + " ;\n";
+  ASSERT_EQ(Run(partial), 0) << Log();
+  ASSERT_TRUE(ReadModelInfo(dir_.File("clcheck.cli"), err, info)) << err;
+  EXPECT_EQ(info.Var(2).ExoStat, 'x');
+  EXPECT_EQ(info.Var(2).NExog, 2);
+  EXPECT_EQ(info.Var(2).ExoFlags, (std::vector<std::uint8_t>{0, 1, 1, 0, 0}));
+  EXPECT_EQ(info.Var(3).ExoFlags, (std::vector<std::uint8_t>{0, 0, 0, 1, 1}));
+  EXPECT_EQ(info.Var(3).VcStat, 'c');
+
   // More endogenous components than equations: no file, the reason in the log, exit code 1.
   std::filesystem::remove(dir_.File("clcheck.cli"));
   const std::string bad = Files() +
