@@ -34,7 +34,8 @@ protected:
     const std::string sol = files.Write(dir.Path().string());
     error.clear();
     loaded = model.PVLoadSol(sol, display, ChangeExt(sol, ".sli"), subtotals, levels, error);
-    SaveFuzzSeed("results_load", "load_" + std::to_string(seed++),
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    SaveFuzzSeed("results_load", test + "_" + std::to_string(seed++),
                  LoadFuzzInput(ReadFileBytes(ChangeExt(sol, ".sli")), ReadFileBytes(sol)));
     return sol;
   }
