@@ -54,24 +54,44 @@ std::string ScanLine(std::string_view line) {
   return LowerCase(text);
 }
 
-// The words of a statement line: "," ";" "-" are separators like blanks.
-std::vector<std::string> ScanWords(std::string_view line) {
-  std::vector<std::string> words;
+// Where the name scan stands in the closure's statements: at the head of a statement (where a keyword may be
+// abbreviated) and inside a "rest" statement (which names no variables).
+struct StatementPosition {
+  bool atStart = true;
+  bool inRest = false;
+};
+
+// Adds the variable names of one scanned line to `names`: "," ";" "-" separate words like blanks; the closure
+// keywords, integers, an abbreviated keyword at the head of a statement ("exo pop ;") and the words of a rest
+// statement ("rest endog ;") are left out.
+void TakeNames(std::string_view line, StatementPosition& position, std::map<std::string, int>& names) {
   std::string word;
+  auto take = [&] {
+    if (word.empty()) {
+      return;
+    }
+    const std::string cut = word.substr(0, 40);
+    const std::string keyword = position.atStart ? TOpenCMFFile::NormaliseKeyword(cut) : std::string();
+    if (position.atStart) {
+      position.inRest = keyword == "rest";
+    }
+    if (!IsClosureWord(cut) && !IsInteger(cut) && !IsClosureWord(keyword) && !position.inRest) {
+      names.emplace(cut, 0);
+    }
+    position.atStart = false;
+    word.clear();
+  };
   for (char c : line) {
     if (c == ' ' || c == ',' || c == ';' || c == '-') {
-      if (!word.empty()) {
-        words.push_back(word.substr(0, 40));
-        word.clear();
+      take();
+      if (c == ';') {
+        position = StatementPosition();
       }
     } else {
       word.push_back(c);
     }
   }
-  if (!word.empty()) {
-    words.push_back(word.substr(0, 40));
-  }
-  return words;
+  take();
 }
 
 } // namespace
@@ -100,25 +120,24 @@ bool ClosurePage::SetUpExoList() {
   if (simple) {
     ExoList.clear();
     bool skipping = false;
+    StatementPosition position;
     for (const std::string& line : Lines) {
       const std::string text = ScanLine(line);
       const std::string trimmed = TrimRight(text);
       const bool endsStatement = !trimmed.empty() && trimmed.back() == ';';
       if (skipping) {
         skipping = !endsStatement;
+        position = StatementPosition();
         continue;
       }
       // Set statements name elements, not variables; one that runs on is skipped up to its ";". Blanks after
       // the ";" (a cut comment leaves some) do not make it run on.
       if (text.starts_with("xset") || text.starts_with("xsubset")) {
         skipping = !endsStatement;
+        position = StatementPosition();
         continue;
       }
-      for (const std::string& word : ScanWords(text)) {
-        if (!IsClosureWord(word) && !IsInteger(word)) {
-          ExoList.emplace(word, 0);
-        }
-      }
+      TakeNames(text, position, ExoList);
     }
   }
 

@@ -43,8 +43,9 @@ void SimSpec::StoreSettings(IniOptions& options) {
 void SimSpec::ConnectModelHooks(ModelHooks& hooks) {
   hooks.processClosureFile = [this](const std::string& file) { Closure.ProcessClosureFile(file); };
   hooks.clearClosure = [this] {
+    // An emptied closure leaves nothing to shock: the exogenous list and the Shocks page follow it.
     Closure.Lines.clear();
-    Closure.Modified = false;
+    Closure.WhenClosureChanged();
   };
   hooks.processClosureInfoFile = [this](const std::string& file) { Closure.ProcessClosureInfoFile(file); };
   hooks.clearSviInfo = [this] { Closure.ClearSVIInfo(); };

@@ -86,6 +86,8 @@ TEST_F(AppWiring, OptionsMenuAndModelLoadingReachTheSimulationPages) {
   EXPECT_EQ(app.Spec.Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
   app.Model.Hooks.clearClosure();
   EXPECT_TRUE(app.Spec.Closure.Lines.empty());
+  EXPECT_TRUE(app.Spec.Closure.ExoList.empty());
+  EXPECT_EQ(app.Spec.Shocks.VarChoices.size(), 1u);
 }
 
 } // namespace
