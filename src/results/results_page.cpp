@@ -39,6 +39,19 @@ GridGeometry TableGeometry(const SimTab& table, int fontHeight, int rowFactor, i
   return geometry;
 }
 
+std::vector<ToolBarSlot> ToolBarLayout(int height) {
+  const int widths[6] = {5 * height, static_cast<int>(std::lround(1.5 * height)),
+                         2 * height, 3 * height,
+                         4 * height, 5 * height};
+  std::vector<ToolBarSlot> slots;
+  int left = 1;
+  for (int width : widths) {
+    slots.push_back({left, width});
+    left += width + 2;
+  }
+  return slots;
+}
+
 bool ChartTableText(const SimTab& table, int row, int col, std::string& text, ErrorText& errorText) {
   text.clear();
   if (!table.HasContents() || row < 0 || col < 0 || row > table.nrow || col > table.ncol) {

@@ -48,6 +48,16 @@ struct GridGeometry {
 /// The geometry of a grid showing `table` with the given font height and factors.
 GridGeometry TableGeometry(const SimTab& table, int fontHeight, int rowFactor, int colFactor);
 
+/// One tool-bar control's place: left edge and width in pixels.
+struct ToolBarSlot {
+  int left = 0;
+  int width = 0;
+};
+/// The tool bar's controls left to right (element filter, "V", decimals, "Contents", "Description", solution
+/// chooser) for controls `height` pixels high: 5, 1.5 (rounded), 2, 3, 4 and 5 heights wide, the first at 1,
+/// each 2 pixels after the one before. The tool bar is height + 2 high, the controls 1 pixel from its top.
+std::vector<ToolBarSlot> ToolBarLayout(int height);
+
 /// Everything on the page that the logic sets.
 struct ResultsPageState {
   ResultsView view = ResultsView::None;

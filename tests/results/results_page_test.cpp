@@ -233,6 +233,16 @@ TEST_F(ResultsPageTest, DescriptionAndCopy) {
   EXPECT_EQ(ui.Texts().back(), "No solutions are open.");
 }
 
+TEST(ResultsPageLayout, ToolBarControlsFollowEachOther) {
+  const std::vector<ToolBarSlot> slots = ToolBarLayout(21);
+  ASSERT_EQ(slots.size(), 6u);
+  EXPECT_EQ(slots[0].left, 1);
+  EXPECT_EQ(slots[0].width, 105);
+  EXPECT_EQ(slots[1].left, 108);
+  EXPECT_EQ(slots[1].width, 32);
+  EXPECT_EQ(slots[5].left, 1 + 105 + 2 + 32 + 2 + 42 + 2 + 63 + 2 + 84 + 2);
+}
+
 TEST_F(ResultsPageTest, FailedLoadLeavesNothingShown) {
   EXPECT_FALSE(page.PVLoadSol(dir.File("none.sol"), " ", dir.File("none.sli"), true, true, error));
   EXPECT_EQ(State().view, ResultsView::None);
