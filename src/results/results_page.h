@@ -3,6 +3,13 @@
 // The Results page without its windows: which screen is shown, the tool bar's lists and flags, the grid
 // geometry, the status line, and what every control does. The window layer mirrors State() and the two
 // tables, and forwards the controls' events to the methods of the same names.
+//
+// The end of a successful solve:
+//   ResultsModel model(ui);  ResultsPage page(model, ui);  page.BuildPage();      // once, at start-up
+//   page.PVLoadSol(ChangeFileExt(solution, ".sol"), " ", ChangeFileExt(solution, ".sli"),
+//                  settings.getSubtotals, !settings.ignoreLevels, err);           // shows the contents
+//   OpenAccSummaryDialog(solveLog, numUpdated, ui, show);                         // acc_summary_dialog.h
+// and the Copy menu on this page calls page.Copy(err).
 
 #include "platform/error_text.h"
 #include "results/contents_view.h"
