@@ -21,6 +21,13 @@ HarHeader HarHeaderFromHead(const THeadRecz& head) {
     if (head.strings.size() > 1) {
       header.strings.assign(head.strings.begin() + 1, head.strings.end());
     }
+    // A string made in memory may be longer than its header's length ("unknown" in the 6-character compiler
+    // header); the file keeps what fits.
+    for (std::string& text : header.strings) {
+      if (head.stringLength > 0 && static_cast<std::int64_t>(text.size()) > head.stringLength) {
+        text.resize(static_cast<std::size_t>(head.stringLength));
+      }
+    }
     return header;
   }
   if (head.headType == "2I") {

@@ -135,5 +135,7 @@ HarHeader HarHeaderFromHead(const THeadRecz& head);
 /// Writes an in-memory file back: its bookkeeping headers first, then the ordinary ones, in the flavour
 /// given.
 bool WriteHarData(const std::string& fileName, const HarData& data, bool isFujitsu, ErrorText& errorText);
+/// The same in the flavour of the file the data was read from.
+bool WriteHarData(const std::string& fileName, const HarData& data, ErrorText& errorText);
 
 } // namespace pelorin
