@@ -45,6 +45,17 @@ bool FinishList(const ResultsModel& model, ItemMap& items, ContentsList& list, S
   return MakeContentsTable(model, list, table, errorText);
 }
 
+// Checks the filter state a list builder expects and orders the plan.
+bool StartList(ResultsModel& model, bool filtered, const char* tag, ErrorText& errorText) {
+  if (model.ElmFiltered != filtered) {
+    return Fail(errorText, "ElmFiltered set wrong", tag);
+  }
+  if (!model.SetVarOrder(errorText)) {
+    return AddTag(errorText, tag);
+  }
+  return true;
+}
+
 } // namespace
 
 std::string Pad4(std::int64_t n) {
@@ -57,11 +68,8 @@ std::string Pad4(std::int64_t n) {
 
 bool MakeContentsList(ResultsModel& model, ContentsList& list, SimTab& table, ErrorText& errorText) {
   constexpr const char* kTag = "[MakeContentsList]";
-  if (model.ElmFiltered) {
-    return Fail(errorText, "ElmFiltered set wrong", kTag);
-  }
-  if (!model.SetVarOrder(errorText)) {
-    return AddTag(errorText, kTag);
+  if (!StartList(model, false, kTag, errorText)) {
+    return false;
   }
   const int cur = model.CurSol();
   const bool grouped = model.ContentsFormat == 2;
@@ -117,11 +125,8 @@ bool MakeContentsList(ResultsModel& model, ContentsList& list, SimTab& table, Er
 
 bool MakeFilteredContentsList(ResultsModel& model, ContentsList& list, SimTab& table, ErrorText& errorText) {
   constexpr const char* kTag = "[MakeFilteredContentsList]";
-  if (!model.ElmFiltered) {
-    return Fail(errorText, "ElmFiltered set wrong", kTag);
-  }
-  if (!model.SetVarOrder(errorText)) {
-    return AddTag(errorText, kTag);
+  if (!StartList(model, true, kTag, errorText)) {
+    return false;
   }
   const int cur = model.CurSol();
   const bool grouped = model.ContentsFormat == 2;

@@ -90,6 +90,46 @@ bool IsMatrixWith(const ResultHeader* h) {
   return h && h->nDim == 2 && h->NumValues() == h->Size(1) * h->Size(2);
 }
 
+// The plan records, in alphabetical order, that `keep` accepts: the members of a group line.
+template <class Keep>
+bool CollectMembers(const ResultsModel& model, const char* group, Keep keep, std::vector<int>& members,
+                    ErrorText& errorText) {
+  for (int i = 1; i <= model.PlanCount(); ++i) {
+    const int pv = model.VarOrder(i);
+    if (keep(pv)) {
+      if (static_cast<int>(members.size()) == kMaxGroupMembers) {
+        return TooMany(group, errorText);
+      }
+      members.push_back(pv);
+    }
+  }
+  return true;
+}
+
+// A view with one row per member and one column per open solution; `offset(pv, s)` gives the offset of the
+// member's value in solution s, or -1 when that solution has none.
+template <class OffsetOf>
+bool MembersBySolution(const ResultsModel& model, const std::vector<int>& members, OffsetOf offset,
+                       DataView& view, ErrorText& errorText) {
+  const int nsol = model.Nsol();
+  if (!Allocs(view, static_cast<std::int64_t>(members.size()), nsol, errorText)) {
+    return false;
+  }
+  for (int j = 1; j <= nsol; ++j) {
+    view.colLabels[static_cast<std::size_t>(j - 1)] = model.Sol(j).SolLabel;
+  }
+  for (std::size_t r = 0; r < members.size(); ++r) {
+    view.rowLabels[r] = model.PV(members[r]).name;
+    for (int j = 1; j <= nsol; ++j) {
+      const std::int64_t at = offset(members[r], j);
+      if (at >= 0) {
+        Put(view, static_cast<int>(r) + 1, j, *model.Header(members[r], j), at);
+      }
+    }
+  }
+  return true;
+}
+
 std::string CutSet(std::string name) {
   if (name.size() > kSetNameLength) {
     name.resize(kSetNameLength);
@@ -154,32 +194,19 @@ bool BuildDataView(const ResultsModel& model, const ContentsItem& item, DataView
   switch (type) {
   case kMacroGroup: {
     std::vector<int> members;
-    for (int i = 1; i <= model.PlanCount(); ++i) {
-      const int pv = model.VarOrder(i);
-      if (model.PV(pv).ScalarSomewhere && model.Header(pv, cur)) {
-        if (static_cast<int>(members.size()) == kMaxGroupMembers) {
-          return TooMany("MacroGroup", errorText);
-        }
-        members.push_back(pv);
-      }
+    const auto scalar = [&](int pv) { return model.PV(pv).ScalarSomewhere && model.Header(pv, cur); };
+    if (!CollectMembers(model, "MacroGroup", scalar, members, errorText)) {
+      return false;
     }
     if (members.empty()) {
       break;
     }
-    if (!Allocs(view, static_cast<std::int64_t>(members.size()), nsol, errorText)) {
+    const auto offset = [&](int pv, int j) -> std::int64_t {
+      const ResultHeader* h = model.Header(pv, j);
+      return h && h->nDim == 0 ? 0 : -1;
+    };
+    if (!MembersBySolution(model, members, offset, view, errorText)) {
       return AddTag(errorText, kTag);
-    }
-    for (int j = 1; j <= nsol; ++j) {
-      view.colLabels[static_cast<std::size_t>(j - 1)] = model.Sol(j).SolLabel;
-    }
-    for (std::size_t r = 0; r < members.size(); ++r) {
-      view.rowLabels[r] = model.PV(members[r]).name;
-      for (int j = 1; j <= nsol; ++j) {
-        const ResultHeader* h = model.Header(members[r], j);
-        if (h && h->nDim == 0) {
-          Put(view, static_cast<int>(r) + 1, j, *h, 0);
-        }
-      }
     }
     view.title = "Macros";
     view.corner = "Macros";
@@ -220,16 +247,13 @@ bool BuildDataView(const ResultsModel& model, const ContentsItem& item, DataView
 
   case kVectorSizeGroup: {
     std::vector<int> members;
-    for (int i = 1; i <= model.PlanCount(); ++i) {
-      const int pv = model.VarOrder(i);
+    const auto sameSize = [&](int pv) {
       const ResultHeader* h = model.Header(pv, cur);
-      if (h && h->nDim == 1 && h->NumValues() == item.size &&
-          (!grouped || CutSet(h->SetName(1)) == item.setName)) {
-        if (static_cast<int>(members.size()) == kMaxGroupMembers) {
-          return TooMany("VectorSizeGroup", errorText);
-        }
-        members.push_back(pv);
-      }
+      return h && h->nDim == 1 && h->NumValues() == item.size &&
+             (!grouped || CutSet(h->SetName(1)) == item.setName);
+    };
+    if (!CollectMembers(model, "VectorSizeGroup", sameSize, members, errorText)) {
+      return false;
     }
     if (members.empty() || item.size < 1) {
       break;
@@ -286,35 +310,20 @@ bool BuildDataView(const ResultsModel& model, const ContentsItem& item, DataView
 
   case kVectorFilterGroup: {
     std::vector<int> members;
-    for (int i = 1; i <= model.PlanCount(); ++i) {
-      const int pv = model.VarOrder(i);
-      const ResultHeader* h = model.Header(pv, cur);
+    const auto offset = [&](int pv, int j) -> std::int64_t {
+      const ResultHeader* h = model.Header(pv, j);
       int position = 0;
-      if (h && h->nDim == 1 && model.ContainsFilterElement(pv, cur, 1, position)) {
-        if (static_cast<int>(members.size()) == kMaxGroupMembers) {
-          return TooMany("VectorFilterGroup", errorText);
-        }
-        members.push_back(pv);
-      }
+      return h && h->nDim == 1 && model.ContainsFilterElement(pv, j, 1, position) ? position - 1 : -1;
+    };
+    const auto holdsElement = [&](int pv) { return offset(pv, cur) >= 0; };
+    if (!CollectMembers(model, "VectorFilterGroup", holdsElement, members, errorText)) {
+      return false;
     }
     if (members.empty()) {
       break;
     }
-    if (!Allocs(view, static_cast<std::int64_t>(members.size()), nsol, errorText)) {
+    if (!MembersBySolution(model, members, offset, view, errorText)) {
       return AddTag(errorText, kTag);
-    }
-    for (int j = 1; j <= nsol; ++j) {
-      view.colLabels[static_cast<std::size_t>(j - 1)] = model.Sol(j).SolLabel;
-    }
-    for (std::size_t r = 0; r < members.size(); ++r) {
-      view.rowLabels[r] = model.PV(members[r]).name;
-      for (int j = 1; j <= nsol; ++j) {
-        const ResultHeader* h = model.Header(members[r], j);
-        int position = 0;
-        if (h && h->nDim == 1 && model.ContainsFilterElement(members[r], j, 1, position)) {
-          Put(view, static_cast<int>(r) + 1, j, *h, position - 1);
-        }
-      }
     }
     view.title = "Vector Elements matching " + element;
     view.corner = "V[" + element + "]";
