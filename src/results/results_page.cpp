@@ -304,7 +304,10 @@ void ResultsPage::FormatButtonClick() {
 
 void ResultsPage::DecimalsChange(int decimals) {
   state_.decimals = std::clamp(decimals, 0, 6);
-  BuildAndShowDataTable();
+  // The chooser shows only with a data view; without one there is nothing to build.
+  if (state_.view == ResultsView::Data) {
+    BuildAndShowDataTable();
+  }
 }
 
 void ResultsPage::ContentsButtonClick() {
