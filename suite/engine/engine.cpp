@@ -100,6 +100,7 @@ public:
   Run(const std::string& programPath, RunLog& log) : programPath_(programPath), log_(log) {}
 
   bool Execute(const StoredInput& sti) {
+    terminalLines_ = sti.terminalLines;
     ErrorText err;
     const std::string cmfPath = ResolvePathIgnoringCase(sti.commandFile);
     if (!ReadCommandFile(cmfPath, cmf_, err)) {
@@ -217,6 +218,21 @@ private:
     for (std::size_t i = 0; i < model_.files.size(); ++i) {
       const mrk::LogicalFile& lf = model_.files[i];
       if (lf.kind != mrk::FileKind::Input) {
+        continue;
+      }
+      if (mrk::IsTerminalFile(lf)) {
+        // Data typed at the terminal: the lines after the command file in the stored input.
+        std::string text;
+        for (const std::string& line : terminalLines_) {
+          text += line + "\n";
+        }
+        ErrorText err;
+        if (!ParseTextData(text, "terminal input", data_[i], err)) {
+          ok = Error(err);
+          continue;
+        }
+        inputs[i] = &data_[i];
+        names[i] = "terminal input";
         continue;
       }
       const CmfFile* f = FileStatement(lf.name);
@@ -439,7 +455,20 @@ private:
       updatedPaths.push_back(f.path);
     }
     if (cmf_.updatedTerminalData) {
-      log_.Line(" Warning: the model reads no data from the terminal; \"Updated terminal data\" is ignored.");
+      int terminal = -1;
+      for (std::size_t i = 0; i < model_.files.size(); ++i) {
+        if (mrk::IsTerminalFile(model_.files[i]) && model_.files[i].updated) {
+          terminal = static_cast<int>(i);
+        }
+      }
+      if (terminal < 0) {
+        log_.Line(" Warning: the model updates no data read from the terminal; \"Updated terminal data\" is "
+                  "ignored.");
+      } else {
+        updatedFiles.push_back(terminal);
+        updatedNames.push_back(model_.files[terminal].name);
+        updatedPaths.push_back(cmf_.updatedTerminalData->path);
+      }
     }
     auto updatedData = [&](const std::vector<double>& x) {
       std::vector<std::vector<double>> values(updatedFiles.size());
@@ -528,10 +557,23 @@ private:
         replacements.arrays[up.header] =
             ArrayOver(runtime_, up.value.domain, std::move(v), original ? original->longName : up.header);
       }
-      const CmfFile* source = FileStatement(model_.files[file].name);
-      if (!WriteUpdatedDataFile(source->path, model_.files[file].format == mrk::FileFormat::Text,
-                                updatedPaths[f], replacements, modelName_, err)) {
-        return Error(err);
+      if (mrk::IsTerminalFile(model_.files[file])) {
+        DataFile updated = data_[file];
+        for (const std::string& name : replacements.order) {
+          if (updated.arrays.count(name) == 0) {
+            updated.order.push_back(name);
+          }
+          updated.arrays[name] = replacements.arrays[name];
+        }
+        if (!WriteDataFile(updatedPaths[f], true, updated, modelName_, err)) {
+          return Error(err);
+        }
+      } else {
+        const CmfFile* source = FileStatement(model_.files[file].name);
+        if (!WriteUpdatedDataFile(source->path, model_.files[file].format == mrk::FileFormat::Text,
+                                  updatedPaths[f], replacements, modelName_, err)) {
+          return Error(err);
+        }
       }
       log_.Line(" Updated data file written for " + updatedNames[f] + ": " + updatedPaths[f]);
     }
@@ -558,6 +600,7 @@ private:
   mrk::Model model_;
   std::string modelName_;
   std::vector<DataFile> data_;
+  std::vector<std::string> terminalLines_;
   ModelRuntime runtime_;
 };
 

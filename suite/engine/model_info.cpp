@@ -14,7 +14,7 @@ ModelInfoDescription DescribeModel(const mrk::Model& model, const ModelRuntime* 
   if (d.hasFileSection) {
     for (const mrk::LogicalFile& f : model.files) {
       TFileRec rec;
-      rec.logicalName = f.name;
+      rec.logicalName = mrk::IsTerminalFile(f) ? "(terminal)" : f.name;
       rec.direction = f.kind == mrk::FileKind::Input ? "in" : "out";
       rec.updated = f.updated;
       rec.fileType = f.format == mrk::FileFormat::Har ? "har" : "txt";

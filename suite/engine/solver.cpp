@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <system_error>
 #include <thread>
 
 namespace pelorin::engine {
@@ -164,7 +165,9 @@ struct Solver::Impl {
     ws->a = pattern;
     ws->lu.setPivotThreshold(kPivotThreshold);
     ws->lu.isSymmetric(true);
-    ws->lu.analyzePattern(ws->a);
+    if (nEq > 0) {
+      ws->lu.analyzePattern(ws->a);
+    }
     ws->jac.assign(rt.Columns().size(), 0.0);
     ws->residual.assign(static_cast<std::size_t>(nEq), 0.0);
     spaces.push_back(std::move(ws));
@@ -253,6 +256,9 @@ struct Solver::Impl {
 
   /// Factorises the endogenous block at levels x; false when it is singular.
   bool Factorise(Workspace& ws, const std::vector<double>& x) {
+    if (nEq == 0) {
+      return true; // nothing endogenous: the exogenous moves are the whole solution
+    }
     auto t0 = Clock::now();
     rt.Evaluate(x.data(), ws.residual.data(), nullptr, ws.jac.data());
     double* values = ws.a.valuePtr();
@@ -333,7 +339,7 @@ struct Solver::Impl {
       }
     }
     auto t0 = Clock::now();
-    Eigen::MatrixXd sol = ws.lu.solve(rhs);
+    Eigen::MatrixXd sol = nEq > 0 ? Eigen::MatrixXd(ws.lu.solve(rhs)) : rhs;
     ws.solving += Seconds(t0);
     dy = sim.delta;
     for (std::size_t j = 0; j < endoComp.size(); ++j) {
@@ -603,11 +609,18 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
         if (s.spaces.size() < 2) {
           s.AddWorkspace();
         }
-        std::thread longest(run, nsol - 1, std::ref(*s.spaces[1]));
+        std::thread longest;
+        try {
+          longest = std::thread(run, nsol - 1, std::ref(*s.spaces[1]));
+        } catch (const std::system_error&) {
+          run(nsol - 1, *s.spaces[1]); // no second thread to be had: one after the other
+        }
         for (int i = 0; i + 1 < nsol; ++i) {
           run(i, *s.spaces[0]);
         }
-        longest.join();
+        if (longest.joinable()) {
+          longest.join();
+        }
       } else {
         for (int i = 0; i < nsol; ++i) {
           run(i, *s.spaces[0]);

@@ -15,6 +15,10 @@ template <typename T> int FindByName(const std::vector<T>& items, const std::str
 }
 } // namespace
 
+bool IsTerminalFile(const LogicalFile& file) {
+  return SameText(file.name, "terminal");
+}
+
 int Model::FindSet(const std::string& wanted) const {
   return FindByName(sets, wanted);
 }

@@ -150,6 +150,10 @@ struct Model {
   bool IsSubsetOf(int small, int big) const;
 };
 
+/// True for the logical file of data typed at the terminal (declared `file terminal ... input text`): its
+/// data are the stored input's lines after the command file, and its logical name is "(terminal)".
+bool IsTerminalFile(const LogicalFile& file);
+
 /// Longest names the model information and Header Array files can hold.
 inline constexpr std::size_t kMaxSetName = 12;
 inline constexpr std::size_t kMaxVariableName = 15;

@@ -369,6 +369,9 @@ private:
       file.updated = true;
       Next();
     }
+    if (IsTerminalFile(file) && (file.kind != FileKind::Input || file.format != FileFormat::Text)) {
+      ErrorAt(name, "the file terminal holds data typed at the terminal; declare it \"input text\"");
+    }
     model_.files.push_back(std::move(file));
   }
 

@@ -31,6 +31,15 @@ write SHR to SUMMARY "SHR" ;
 display SHR ;
 )";
 
+/// Writes what the compiler writes for a model: the compiled model and the table file with the stamp.
+void CompileInto(const test::TempDir& dir, const std::string& stem, const char* source,
+                 const std::string& stamp) {
+  ErrorText err;
+  ASSERT_TRUE(mrk::WriteAxs(dir.File(stem + ".axs"), {stamp, stem + ".mrk", source}, err)) << err;
+  ASSERT_TRUE(WriteHarFile(dir.File(stem + ".axt"), {MakeStrings("DTXT", "stamp", {stamp}, 40)}, {}, err))
+      << err;
+}
+
 class EngineRun : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -54,9 +63,11 @@ protected:
         << err;
   }
 
-  int Run(const std::string& cmf, const std::string& program = "Trade.exe") {
+  int Run(const std::string& cmf, const std::string& program = "Trade.exe",
+          const std::string& terminal = "") {
     dir_.Write("sim.cmf", cmf);
-    dir_.Write("solve.sti", "rpt\n" + dir_.File("solve.rpt") + "\ncmf\n" + dir_.File("sim.cmf") + "\n");
+    dir_.Write("solve.sti",
+               "rpt\n" + dir_.File("solve.rpt") + "\ncmf\n" + dir_.File("sim.cmf") + "\n" + terminal);
     std::filesystem::current_path(dir_.Path());
     return RunEngine(dir_.File(program), {"-sti", dir_.File("solve.sti"), "-lon", dir_.File("solve.log")});
   }
@@ -214,6 +225,22 @@ TEST_F(EngineRun, GeneralProgramFindsTheModelThroughTheAuxiliaryFilesStatement) 
   // Without the statement the general program cannot know the model.
   EXPECT_EQ(Run("File BASEDATA = base.har ;\n" + std::string(kClosure), "dravex.exe"), 1);
   EXPECT_NE(Log().find("has no \"Auxiliary files\" statement"), std::string::npos);
+}
+
+TEST_F(EngineRun, DataTypedAtTheTerminalIsReadAndUpdated) {
+  const char* model = R"(model Term ;
+file terminal "Typed data" input text updated ;
+variable percent A = read terminal "A" ;
+variable percent B = read terminal "B" ;
+equation E : B = 2 * A ;
+update terminal "B" = B ;
+)";
+  CompileInto(dir_, "Term", model, stamp_);
+  const std::string cmf = "Solution file = term ;\nUpdated terminal data = term.upd ;\nexogenous A ;\n"
+                          "rest endogenous ;\nMethod = Euler ;\nSteps = 1 ;\nshock A = 10 ;\n";
+  ASSERT_EQ(Run(cmf, "Term.exe", "header \"A\" real ;\n1\nheader \"B\" real ;\n2\n"), 0) << Log();
+  EXPECT_NE(test::ReadFileBytes(dir_.File("term.upd")).find("header \"B\" real ;\n2.2"), std::string::npos)
+      << test::ReadFileBytes(dir_.File("term.upd"));
 }
 
 TEST_F(EngineRun, StampsOfCompiledModelAndTableFileMustAgree) {

@@ -305,6 +305,29 @@ TEST(EngineSolver, InitialDataThatViolatesTheEquationsIsRefusedNamingTheWorst) {
   EXPECT_NE(e.errors.find("  E_Y residual 1 "), std::string::npos) << e.errors;
 }
 
+TEST(EngineSolver, EveryShockFormMovesTheExogenousLevelsAsWritten) {
+  Economy e;
+  const char* cmf = R"(exogenous W L TR A ;
+rest endogenous ;
+xset SOME (c2, c3) ;
+xsubset SOME is subset of COM ;
+final_level L = 121 ;
+percent_change TR = 50 ;
+change A(SOME) = uniform 1 ;
+shock W 1 = 0 ;
+)";
+  ASSERT_TRUE(e.Setup(kEconomy, kEconomyData, cmf)) << e.errors;
+  SolveOutcome out;
+  ASSERT_TRUE(e.Solve(Method(MethodOptions::Johansen, {1}), out)) << e.errors;
+  EXPECT_NEAR(e.Post(out, "L"), 121.0, 1e-9);
+  EXPECT_NEAR(e.Post(out, "TR"), 30.0, 1e-9);
+  EXPECT_NEAR(e.Post(out, "A", 0), 1.0, 1e-12);
+  EXPECT_NEAR(e.Post(out, "A", 1), 3.0, 1e-9);
+  EXPECT_NEAR(e.Post(out, "A", 2), 5.0, 1e-9);
+  EXPECT_NEAR(e.Post(out, "W"), 1.0, 1e-12);
+  EXPECT_EQ(e.sim.shocks.size(), 6u);
+}
+
 TEST(EngineSolver, AgreeingFiguresCountsSignificantFigures) {
   EXPECT_EQ(AgreeingFigures(1.0, 1.0), 6);
   EXPECT_EQ(AgreeingFigures(123.4567, 123.4568), 6);
