@@ -325,7 +325,7 @@ shock W 1 = 0 ;
   EXPECT_NEAR(e.Post(out, "A", 1), 3.0, 1e-9);
   EXPECT_NEAR(e.Post(out, "A", 2), 5.0, 1e-9);
   EXPECT_NEAR(e.Post(out, "W"), 1.0, 1e-12);
-  EXPECT_EQ(e.sim.shocks.size(), 6u);
+  EXPECT_EQ(e.sim.shocks.size(), 5u);
 }
 
 TEST(EngineSolver, AgreeingFiguresCountsSignificantFigures) {
