@@ -295,6 +295,7 @@ private:
 
   // ---- statements ----
   void Statement() {
+    nodes_ = 0;
     const Token& kw = Peek();
     if (kw.kind != Tok::Name) {
       ErrorAt(kw, "expected a statement but found " + Describe(kw));
@@ -610,6 +611,11 @@ private:
 
   // ---- expressions ----
   std::unique_ptr<Expr> Make(Op op, const Token& at) {
+    // Trees are walked recursively when they are checked, evaluated and freed; keep them shallow enough.
+    if (++nodes_ > kMaxNodes) {
+      ErrorAt(at, "expression too long (more than " + std::to_string(kMaxNodes) +
+                      " operations in one statement)");
+    }
     auto e = std::make_unique<Expr>();
     e->op = op;
     e->line = at.line;
@@ -797,6 +803,8 @@ private:
   bool modelSeen_ = false;
   int depth_ = 0;
   int declarations_ = 0;
+  int nodes_ = 0;
+  static constexpr int kMaxNodes = 5000;
 };
 
 } // namespace

@@ -101,5 +101,20 @@ TEST(MrkParser, RecoversAfterABadStatementAndReportsTheNextOne) {
   EXPECT_EQ(errors[1].line, 2);
 }
 
+TEST(MrkParser, RefusesExpressionsTooLongOrDeepToWalk) {
+  std::string sum = "coefficient C = 1";
+  for (int i = 0; i < 6000; ++i) {
+    sum += " + 1";
+  }
+  Model model;
+  std::vector<Diagnostic> errors;
+  EXPECT_FALSE(ParseModel(sum + " ;\n", model, errors));
+  ASSERT_FALSE(errors.empty());
+  EXPECT_EQ(errors[0].message, "expression too long (more than 5000 operations in one statement)");
+  const std::string deep = "coefficient C = " + std::string(300, '-') + "1 ;\n";
+  EXPECT_FALSE(ParseModel(deep, model, errors));
+  EXPECT_EQ(errors[0].message, "expression nested too deeply");
+}
+
 } // namespace
 } // namespace pelorin::mrk
