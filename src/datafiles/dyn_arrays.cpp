@@ -30,8 +30,9 @@ std::string WholeText(double value) {
   return text;
 }
 
+// Estimates of absurd arrays exceed every integer type, so they stay floating.
 double RoundKb(long double bytes) {
-  return static_cast<double>(std::llround(static_cast<double>(bytes / 1024)));
+  return std::round(static_cast<double>(bytes / 1024));
 }
 
 template <class T>

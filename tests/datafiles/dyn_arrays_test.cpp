@@ -149,6 +149,11 @@ TEST(DynArrays, ArraysThatDoNotFitAreRefusedBeforeAnyAllocation) {
   errorText.clear();
   EXPECT_FALSE(AllocMat2UK(mat, 10'000, 10'000, ElemType::Integer, errorText));
   EXPECT_EQ(errorText, "Not enough memory for array size 10000 rows and 10000 columns [AllocMat2UK]");
+  // Sizes whose product passes every integer type are still refused by the estimate.
+  errorText.clear();
+  EXPECT_FALSE(
+      AllocArr7UK(arr, {268'435'454, 268'435'454, 268'435'454, 1, 1, 1, 1}, ElemType::Real, errorText));
+  EXPECT_EQ(errorText.substr(0, 22), "Not enough memory for ");
   // A size 0 anywhere makes an empty array, however large the other sizes.
   errorText.clear();
   ASSERT_TRUE(
