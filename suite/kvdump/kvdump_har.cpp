@@ -127,6 +127,12 @@ void PrintIntMatrix(const Invocation& call, const THeadRecz& head) {
 // A real array: a column of values for one dimension, a table for two, labelled tables (slices) for more.
 void PrintReals(const Invocation& call, const THeadRecz& head) {
   const int nDim = head.nDim;
+  if (head.values.Count() == 0) {
+    if (!call.csv) {
+      call.out << "(no values)\n";
+    }
+    return;
+  }
   if (nDim == 0 || head.numValues == 1) {
     Table table;
     table.AddRow({"value", RealText(head.values.Count() > 0 ? head.values.Data()[0] : head.scalarValue)});

@@ -64,6 +64,12 @@ TEST_F(KvdumpTest, PrintsHigherDimensionsAsLabelledSlices) {
   EXPECT_NE(run.out.find("YR (dimension 3) = y2\nCOM\\REG  n    s\nfood     5    7\nmfg      6  8.5\n"),
             std::string::npos)
       << run.out;
+  // An array with a size 0 has nothing to show.
+  ErrorText errorText;
+  const std::string empty = dir.File("empty.har");
+  ASSERT_TRUE(
+      WriteHarFile(empty, {MakeReals("NONE", "", {SizeDim(2), SizeDim(2), SizeDim(0)}, {})}, {}, errorText));
+  EXPECT_NE(Kvdump("har " + empty + " NONE").out.find("(no values)\n"), std::string::npos);
   const Output csv = Kvdump("har --csv " + file + " NOTE");
   EXPECT_EQ(csv.out, "\"hello, world\"\n");
 }
