@@ -13,11 +13,11 @@ namespace {
 
 // --- Log tail ---
 
-std::string LogOf(int lines, const std::vector<std::pair<int, std::string>>& special = {}) {
+std::string LogOf(int lines, const std::vector<std::pair<int, std::string>>& replacements = {}) {
   std::string text;
   for (int i = 1; i <= lines; ++i) {
     std::string line = "line " + std::to_string(i);
-    for (const auto& [at, replacement] : special) {
+    for (const auto& [at, replacement] : replacements) {
       if (at == i) {
         line = replacement;
       }
