@@ -504,7 +504,8 @@ private:
       return false;
     }
     log_.Line("");
-    log_.Line(" Solution found: " + std::to_string(outcome.factorisations) +
+    log_.Line(" Solution found: " + std::to_string(outcome.evaluations) + " Jacobians, " +
+              std::to_string(outcome.factorisations) +
               " factorisations; equations and "
               "Jacobian " +
               Fixed(outcome.assemblySeconds) + " s, factorisation " + Fixed(outcome.factorisationSeconds) +

@@ -87,6 +87,7 @@ struct Solver::Impl {
     Eigen::SparseLU<SpMat, Eigen::COLAMDOrdering<int>> lu;
     std::vector<double> jac, residual;
     std::int64_t factorisations = 0;
+    std::int64_t evaluations = 0;
     double assembly = 0.0, factorisation = 0.0, solving = 0.0;
   };
   SpMat pattern;
@@ -259,6 +260,12 @@ struct Solver::Impl {
     if (nEq == 0) {
       return true; // nothing endogenous: the exogenous moves are the whole solution
     }
+    Assemble(ws, x);
+    return Factor(ws);
+  }
+
+  /// Evaluates the Jacobian at levels x into the workspace's block.
+  void Assemble(Workspace& ws, const std::vector<double>& x) {
     auto t0 = Clock::now();
     rt.Evaluate(x.data(), ws.residual.data(), nullptr, ws.jac.data());
     double* values = ws.a.valuePtr();
@@ -268,6 +275,10 @@ struct Solver::Impl {
       }
     }
     ws.assembly += Seconds(t0);
+    ++ws.evaluations;
+  }
+
+  bool Factor(Workspace& ws) {
     auto t1 = Clock::now();
     ws.lu.factorize(ws.a);
     ws.factorisation += Seconds(t1);
@@ -310,8 +321,8 @@ struct Solver::Impl {
   /// dy/dt at state y for the whole shock and for each subtotal's shocks. False when the block is singular.
   bool Derivative(Workspace& ws, const std::vector<double>& y, std::vector<double>& dy,
                   std::vector<std::vector<double>>& dc) {
-    if (!Factorise(ws, Levels(y))) {
-      return false;
+    if (nEq > 0) {
+      Assemble(ws, Levels(y));
     }
     const auto& rowStart = rt.RowStart();
     const auto& cols = rt.Columns();
@@ -339,7 +350,15 @@ struct Solver::Impl {
       }
     }
     auto t0 = Clock::now();
-    Eigen::MatrixXd sol = nEq > 0 ? Eigen::MatrixXd(ws.lu.solve(rhs)) : rhs;
+    Eigen::MatrixXd sol = rhs;
+    if (nEq > 0) {
+      ws.solving += Seconds(t0);
+      if (!Factor(ws)) {
+        return false;
+      }
+      t0 = Clock::now();
+      sol = ws.lu.solve(rhs);
+    }
     ws.solving += Seconds(t0);
     dy = sim.delta;
     for (std::size_t j = 0; j < endoComp.size(); ++j) {
@@ -790,6 +809,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
   out.subintervalsDone = sub;
   for (const auto& ws : s.spaces) {
     out.factorisations += ws->factorisations;
+    out.evaluations += ws->evaluations;
     out.assemblySeconds += ws->assembly;
     out.factorisationSeconds += ws->factorisation;
     out.solveSeconds += ws->solving;

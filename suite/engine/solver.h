@@ -45,6 +45,7 @@ struct SolveOutcome {
   std::vector<int> figures; ///< per component, -1 when accuracy was not judged
   int subintervalsDone = 0;
   std::int64_t factorisations = 0;
+  std::int64_t evaluations = 0;      ///< Jacobians evaluated (one per derivative)
   double assemblySeconds = 0.0;      ///< evaluating the equations and their Jacobian
   double factorisationSeconds = 0.0; ///< sparse LU factorisations
   double solveSeconds = 0.0;         ///< triangular solves
