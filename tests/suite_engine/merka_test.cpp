@@ -82,6 +82,22 @@ TEST(Merka, CompilesAModelWhoseExecutableSolves) {
   EXPECT_NE(test::ReadFileBytes(dir.File("solve.rpt")).find("Status=ok"), std::string::npos);
 }
 
+TEST(Merka, ForTheGeneralProgramWritesTheModelAndTableFilesOnly) {
+  test::TempDir dir;
+  const std::string source = dir.Write("Mini.mrk", kModel);
+  ASSERT_EQ(Shell(std::string(PELORIN_MERKA) + " " + source + " -gss > " + dir.File("merka.txt")), 0);
+  EXPECT_TRUE(fs::exists(dir.File("Mini.gss")));
+  EXPECT_TRUE(fs::exists(dir.File("Mini.gst")));
+  EXPECT_TRUE(fs::exists(dir.File("Mini.min")));
+  EXPECT_FALSE(fs::exists(dir.File("Mini.exe")));
+  EXPECT_FALSE(fs::exists(dir.File("Mini.axs")));
+  bool same = false;
+  ErrorText err;
+  test::ScriptedUserInterface ui;
+  ASSERT_TRUE(MinAxtCompatible(dir.File("Mini.min"), dir.File("Mini.gst"), 0, true, ui, same, err)) << err;
+  EXPECT_TRUE(same);
+}
+
 TEST(Merka, AModelWithMistakesWritesNothingAndExitsWithOne) {
   test::TempDir dir;
   const std::string source = dir.Write("Bad.mrk", "set S = (a, b) ;\nvariable V(i in T) = 1 ;\n");
