@@ -33,11 +33,11 @@ bool IsFile(const std::string& path) {
 } // namespace
 
 Application::Application(UserInterface& ui, ApplicationOptions options)
-    : Programs(std::string(), ui), Model(App, ui, ModelInfo), Spec(App, Model, ModelInfo, ui), ui_(ui),
+    : Programs(std::string(), ui), Model(App, ui, ModelInfo), Simulation(App, Model, ModelInfo, ui), ui_(ui),
       options_(std::move(options)) {
   Interpreter = CommandInterpreter(options_.comspec);
   AttachModelSetUp();
-  AttachSimSpec();
+  AttachSimulation();
 }
 
 bool Application::HasModelFile() const {

@@ -9,7 +9,7 @@
 #include "shell/companion_programs.h"
 #include "shell/fatal.h"
 #include "shell/settings.h"
-#include "simspec/sim_spec.h"
+#include "simspec/simulation_pages.h"
 
 #include <functional>
 #include <optional>
@@ -91,9 +91,9 @@ public:
   ApplicationParts Parts;
   /// The model set-up: the model, the Model/Data and Output files pages, the View menu and file utilities.
   ModelSetUp Model;
-  /// The simulation specification: the Closure, Shocks and Solve pages, the solution method, and the writers
+  /// The simulation pages: the Closure, Shocks and Solve pages, the solution method, and the writers
   /// of command files and job inputs.
-  SimSpec Spec;
+  SimulationPages Simulation;
   /// The command interpreter (COMSPEC or /bin/sh), fixed when the program starts.
   std::string Interpreter;
   /// Where the converter was found by the first tick (empty when missing).
@@ -166,7 +166,7 @@ private:
   /// Connects the model set-up to the application's parts and hooks.
   void AttachModelSetUp();
   /// Connects the simulation pages to the application's parts, the model set-up and the main window.
-  void AttachSimSpec();
+  void AttachSimulation();
   bool HasModelFile() const;
   void ShowDeveloperControls(bool visible);
   void ApplyOptionMarks();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simspec/sim_spec_context.h"
+#include "simspec/simulation_context.h"
 
 #include <map>
 #include <string>
@@ -13,7 +13,7 @@ namespace pelorin {
 /// closure or solution information files.
 class ClosurePage {
 public:
-  explicit ClosurePage(SimSpecContext& context) : context_(context) {}
+  explicit ClosurePage(SimulationContext& context) : context_(context) {}
 
   /// The closure edit box's lines.
   std::vector<std::string> Lines;
@@ -60,7 +60,7 @@ private:
   void ReadModelInformation(const std::string& fileName);
   void ResetShocksPage();
 
-  SimSpecContext& context_;
+  SimulationContext& context_;
 };
 
 } // namespace pelorin

@@ -158,7 +158,7 @@ bool IsShockValue(std::string_view text) {
   return i == text.size() && std::isfinite(std::strtod(std::string(text).c_str(), nullptr));
 }
 
-ShocksPage::ShocksPage(SimSpecContext& context) : context_(context) {
+ShocksPage::ShocksPage(SimulationContext& context) : context_(context) {
   SetUpExoVarComboBox();
   ShockPageInit();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simspec/sim_spec_context.h"
+#include "simspec/simulation_context.h"
 
 #include <array>
 #include <memory>
@@ -50,7 +50,7 @@ std::string ArgumentPart(const SolInfoRec& info, int variable, const std::array<
 /// three arguments get a choice and the statement names the whole set of every further argument.
 class ShocksPage {
 public:
-  explicit ShocksPage(SimSpecContext& context);
+  explicit ShocksPage(SimulationContext& context);
 
   /// The shock edit box's lines.
   std::vector<std::string> Lines;
@@ -128,7 +128,7 @@ public:
 private:
   int ChosenVariable() const;
 
-  SimSpecContext& context_;
+  SimulationContext& context_;
 };
 
 /// True when the text is a number as the value box accepts it: an optional sign, digits with at most one

@@ -13,7 +13,7 @@
 
 namespace pelorin {
 
-SolvePage::SolvePage(SimSpecContext& context) : context_(context) {
+SolvePage::SolvePage(SimulationContext& context) : context_(context) {
   RefreshMethodLabel();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simspec/sim_spec_context.h"
+#include "simspec/simulation_context.h"
 
 #include <memory>
 #include <string>
@@ -14,7 +14,7 @@ class TSolveMethodDlg;
 /// come before a solve, and the error log the job runner fills.
 class SolvePage {
 public:
-  explicit SolvePage(SimSpecContext& context);
+  explicit SolvePage(SimulationContext& context);
 
   /// The verbal description box ("?" until the user writes one).
   std::string VerbalDescription = "?";
@@ -37,7 +37,7 @@ public:
   void SolveButtonClick();
 
 private:
-  SimSpecContext& context_;
+  SimulationContext& context_;
 };
 
 } // namespace pelorin

@@ -2,7 +2,7 @@
 
 #include "modelinfo/model_info_reader.h"
 #include "platform/strings.h"
-#include "simspec/sim_spec_context.h"
+#include "simspec/simulation_context.h"
 #include "simspec/statement_reader.h"
 
 #include <algorithm>

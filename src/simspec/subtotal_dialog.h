@@ -12,7 +12,7 @@ namespace pelorin {
 struct SolInfoRec;
 
 /// The logic of the "Specify Subtotal" dialog: it offers the variables the shock list shocks, builds variable
-/// specifications (whole variables or some of their components) and, on OK, asks for a description. The
+/// entries (whole variables or some of their components) and, on OK, asks for a description. The
 /// window layer mirrors the public fields and closes the dialog when OkButtonClick returns true; the caller
 /// then appends SubtotalLines to the shock list (ShocksPage::AppendSubtotal).
 class TSubtForm {
@@ -26,13 +26,13 @@ public:
   /// "Select elements": one choice per argument (set, subset and element entries carry their numbers).
   std::array<DimensionChoice, 3> Dims;
   bool ElementsVisible = false;
-  /// The variable's description, "Dimensions: " + argument sets, and the preview of the specification.
+  /// The variable's description, "Dimensions: " + argument sets, and the preview of the entry.
   std::string Description;
   std::string DimensionsText;
   std::string Preview;
-  /// The subtotal's lines: "Subtotal", one per added specification, and after OK the description line.
+  /// The subtotal's lines: "Subtotal", one per added entry, and after OK the description line.
   std::vector<std::string> SubtotalLines{"Subtotal"};
-  /// How many specifications were added.
+  /// How many entries were added.
   int AddedCount = 0;
   /// Subtotal statements already in the shock list.
   int ExistingSubtotals = 0;
@@ -48,7 +48,7 @@ public:
   /// OK: false (dialog stays open) when nothing was added or the description was not given; otherwise the
   /// description line is appended and the result is true.
   bool OkButtonClick();
-  /// The description proposed for the added specifications (at most 60 characters of names, then " changes"
+  /// The description proposed for the added entries (at most 60 characters of names, then " changes"
   /// or " (etc) changes").
   std::string ProposedDescription() const;
 

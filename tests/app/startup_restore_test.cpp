@@ -32,9 +32,9 @@ TEST(StartupRestore, SettingsWrittenOnAnotherMachineAreRestoredAndWrittenBackRel
             (std::vector<std::string>{"File DATA0 = " + home + "/data0.har ; ! data",
                                       "File DATA1 = " + home + "/data1.har ; ! data",
                                       "File DATA2 = " + home + "/data2.har ; ! data"}));
-  EXPECT_EQ(app.Spec.Closure.Lines, (std::vector<std::string>{"exogenous v1 v2 ;", "rest endogenous ;"}));
-  EXPECT_EQ(app.Spec.Shocks.Lines, (std::vector<std::string>{"shock v1 = 10 ;"}));
-  EXPECT_EQ(app.Spec.Context.method, (SolveMethodRec{SolutionMethod::Midpoint, 3, {2, 4, 6}, 1, false}));
+  EXPECT_EQ(app.Simulation.Closure.Lines, (std::vector<std::string>{"exogenous v1 v2 ;", "rest endogenous ;"}));
+  EXPECT_EQ(app.Simulation.Shocks.Lines, (std::vector<std::string>{"shock v1 = 10 ;"}));
+  EXPECT_EQ(app.Simulation.Context.method, (SolveMethodRec{SolutionMethod::Midpoint, 3, {2, 4, 6}, 1, false}));
   EXPECT_EQ(app.ModelInfo.NVar, 12);
   EXPECT_EQ(app.Window.caption, "pelorin - Minimal");
 
@@ -44,8 +44,8 @@ TEST(StartupRestore, SettingsWrittenOnAnotherMachineAreRestoredAndWrittenBackRel
   ASSERT_TRUE(LoadProfileFile(home + "/Minimal.ini", written, error)) << error;
   EXPECT_EQ(written.ReadString("Environment", "Model", ""), home + "/Minimal.exe");
   EXPECT_EQ(written.ReadList("Input Files"), app.Model.DataPage.InputLines);
-  EXPECT_EQ(written.ReadList("Closure"), app.Spec.Closure.Lines);
-  EXPECT_EQ(written.ReadList("Shocks"), app.Spec.Shocks.Lines);
+  EXPECT_EQ(written.ReadList("Closure"), app.Simulation.Closure.Lines);
+  EXPECT_EQ(written.ReadList("Shocks"), app.Simulation.Shocks.Lines);
   EXPECT_EQ(written.ReadList("Output Files"),
             (std::vector<std::string>{"Solution file = sim1 ;", "Updated file DATA0 = sim1.upd ;"}));
   EXPECT_EQ(written.ReadInteger("Solution Method", "Method", 0), 4);

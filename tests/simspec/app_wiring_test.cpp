@@ -1,7 +1,7 @@
 #include "app/application.h"
 #include "model/file_lines.h"
 #include "platform/paths.h"
-#include "spec_fixture.h"
+#include "sim_fixture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -35,34 +35,34 @@ protected:
 TEST_F(AppWiring, LeavingTheClosurePageAfterTypingRebuildsTheExogenousList) {
   Application& app = *application;
   app.ShowPage(kClosurePage);
-  app.Spec.Closure.Lines = {"exogenous pop p_x nosuch ;", "rest endogenous ;"};
-  app.Spec.Closure.Modified = true;
+  app.Simulation.Closure.Lines = {"exogenous pop p_x nosuch ;", "rest endogenous ;"};
+  app.Simulation.Closure.Modified = true;
   app.App.ResultsOutdated = false;
   app.ShowPage(kShocksPage);
   EXPECT_THAT(ui.Texts(), ElementsAre("Warning: \"nosuch\"\r\nis not a variable.\r\nPlease amend closure."));
-  EXPECT_FALSE(app.Spec.Closure.Modified);
+  EXPECT_FALSE(app.Simulation.Closure.Modified);
   EXPECT_TRUE(app.App.ResultsOutdated);
-  EXPECT_EQ(app.Spec.Shocks.VarChoices.size(), 4u);
+  EXPECT_EQ(app.Simulation.Shocks.VarChoices.size(), 4u);
 
   // Shock edits outdate the results when the page is left.
   app.App.ResultsOutdated = false;
-  app.Spec.Shocks.Modified = true;
+  app.Simulation.Shocks.Modified = true;
   app.ShowPage(kSolvePage);
   EXPECT_TRUE(app.App.ResultsOutdated);
-  EXPECT_FALSE(app.Spec.Shocks.Modified);
+  EXPECT_FALSE(app.Simulation.Shocks.Modified);
 
   // A page the shock logic asks for is shown through the page rules.
-  app.Spec.Context.ShowPage(kClosurePage);
+  app.Simulation.Context.ShowPage(kClosurePage);
   EXPECT_EQ(app.Window.currentPage, kClosurePage);
 }
 
 TEST_F(AppWiring, CopyTakesTheClosureAndShockTexts) {
   Application& app = *application;
-  app.Spec.Closure.Lines = {"exogenous pop ;", "rest endogenous ;"};
+  app.Simulation.Closure.Lines = {"exogenous pop ;", "rest endogenous ;"};
   app.ShowPage(kClosurePage);
   app.Copy1Click();
   EXPECT_EQ(ui.clipboard, "exogenous pop ;\nrest endogenous ;\n");
-  app.Spec.Shocks.Lines = {" Shock pop = 1;"};
+  app.Simulation.Shocks.Lines = {" Shock pop = 1;"};
   app.ShowPage(kShocksPage);
   app.Copy1Click();
   EXPECT_EQ(ui.clipboard, " Shock pop = 1;\n");
@@ -72,22 +72,22 @@ TEST_F(AppWiring, OptionsMenuAndModelLoadingReachTheSimulationPages) {
   Application& app = *application;
   app.DoNotCreateXACFile1Click();
   app.IgnoreLevelsResults1Click();
-  const SolveOptions options = app.Spec.Context.CurrentOptions();
+  const SolveOptions options = app.Simulation.Context.CurrentOptions();
   EXPECT_FALSE(options.createXacFile);
   EXPECT_TRUE(options.ignoreLevelsResults);
-  EXPECT_FALSE(app.Spec.Sources().createXac);
+  EXPECT_FALSE(app.Simulation.Sources().createXac);
 
   // The model set-up loads closure files and closure information through the closure logic.
   const std::string cls = JoinPath(app.Model.Model.ModelDir, "base.cls");
   WriteLines(cls, {"exogenous tf ;", "rest endogenous ;"});
   app.Model.Hooks.processClosureFile(cls);
-  EXPECT_THAT(app.Spec.Closure.ExoList, ElementsAre(Pair("tf", 4)));
+  EXPECT_THAT(app.Simulation.Closure.ExoList, ElementsAre(Pair("tf", 4)));
   app.Model.Hooks.resetSimulation(true);
-  EXPECT_EQ(app.Spec.Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
+  EXPECT_EQ(app.Simulation.Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
   app.Model.Hooks.clearClosure();
-  EXPECT_TRUE(app.Spec.Closure.Lines.empty());
-  EXPECT_TRUE(app.Spec.Closure.ExoList.empty());
-  EXPECT_EQ(app.Spec.Shocks.VarChoices.size(), 1u);
+  EXPECT_TRUE(app.Simulation.Closure.Lines.empty());
+  EXPECT_TRUE(app.Simulation.Closure.ExoList.empty());
+  EXPECT_EQ(app.Simulation.Shocks.VarChoices.size(), 1u);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "model/file_lines.h"
 #include "modelinfo/model_info_reader.h"
 #include "platform/paths.h"
-#include "spec_fixture.h"
+#include "sim_fixture.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -13,11 +13,11 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-class Closure : public test::SpecFixture {
+class Closure : public test::SimFixture {
 protected:
   void SetUp() override { InstallModel("trade", test::TradeModelInfo()); }
 
-  ClosurePage& closure() { return spec->Closure; }
+  ClosurePage& closure() { return sim->Closure; }
 };
 
 TEST_F(Closure, ExogenousListDropsKeywordsElementListsAndNumbers) {
@@ -83,13 +83,13 @@ TEST_F(Closure, ClosureChangeRefillsTheShockVariablesAndOutdatesResults) {
   app.ResultsOutdated = false;
   closure().Lines = {"exogenous pop p_x ;", "rest endogenous ;"};
   closure().Modified = true;
-  spec->Shocks.VarSelected = 1;
+  sim->Shocks.VarSelected = 1;
   closure().WhenClosureChanged();
   EXPECT_FALSE(closure().Modified);
   EXPECT_TRUE(app.ResultsOutdated);
-  EXPECT_THAT(spec->Shocks.VarChoices,
+  EXPECT_THAT(sim->Shocks.VarChoices,
               ElementsAre(ChoiceEntry{"None Selected", 0}, ChoiceEntry{"p_x", 2}, ChoiceEntry{"pop", 1}));
-  EXPECT_EQ(spec->Shocks.VarSelected, 0);
+  EXPECT_EQ(sim->Shocks.VarSelected, 0);
 }
 
 TEST_F(Closure, ClosureFileWithInformationFileReplacesTheModelInformation) {

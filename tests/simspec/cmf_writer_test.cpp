@@ -1,8 +1,8 @@
 #include "platform/paths.h"
 #include "platform/text_file.h"
+#include "sim_fixture.h"
 #include "simspec/cmf_writer.h"
 #include "simspec/job_inputs.h"
-#include "spec_fixture.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,7 +19,7 @@ using ::testing::HasSubstr;
 
 // The expected files live under tests/simspec/golden/<case>/, with the test's temporary folder written as
 // "@DIR@". PELORIN_UPDATE_GOLDEN=1 rewrites them from the files written now.
-class Golden : public test::SpecFixture {
+class Golden : public test::SimFixture {
 protected:
   void ExpectGolden(const std::string& caseName, const std::string& file) {
     std::string bytes = test::ReadFileBytes(file);
@@ -41,20 +41,20 @@ protected:
     const std::string solution = SolutionFilePath(model->Model.OutputDir, outputs);
     const std::string cmf = SimulationCmfPath(model->Model.OutputDir, outputs);
     const std::string postCmf = PostSimCmfPath(model->Model.OutputDir, model->OutputPage.PostSimName);
-    ASSERT_TRUE(spec->CreateCMF(cmf, false, errorText)) << errorText;
+    ASSERT_TRUE(sim->CreateCMF(cmf, false, errorText)) << errorText;
     ExpectGolden(caseName, cmf);
     if (postSim) {
-      ASSERT_TRUE(spec->CreateCMF(postCmf, true, errorText)) << errorText;
+      ASSERT_TRUE(sim->CreateCMF(postCmf, true, errorText)) << errorText;
       ExpectGolden(caseName, postCmf);
     }
-    ASSERT_TRUE(spec->WriteSolveJobInputs(solution, cmf, postCmf, postSim, errorText)) << errorText;
+    ASSERT_TRUE(sim->WriteSolveJobInputs(solution, cmf, postCmf, postSim, errorText)) << errorText;
     std::vector<std::string> written{"solve.sti", "praxol.inp", "mirdashk.inp", "praxolsh.inp"};
     if (postSim) {
       written.emplace_back("postsim.sti");
     } else {
       EXPECT_FALSE(fs::exists(JoinPath(workDir, "postsim.sti")));
     }
-    ASSERT_TRUE(spec->CheckClosureCMF(errorText)) << errorText;
+    ASSERT_TRUE(sim->CheckClosureCMF(errorText)) << errorText;
     written.insert(written.end(), {"clcheck.cmf", "clcheck.sti", "clcheck.bat"});
     for (const std::string& name : written) {
       ExpectGolden(caseName, JoinPath(workDir, name));
@@ -66,27 +66,27 @@ protected:
 TEST_F(Golden, TradeModelWithPostSimulationSubtotalAndAutomaticAccuracy) {
   InstallModel("trade", test::TradeModelInfo());
   WriteText(JoinPath(modelDir, "CMFSTART"), {"log file = yes ;"});
-  spec->Closure.Lines = {"exogenous pop p_x tf", "   kt ;", "rest endogenous ;"};
-  spec->Shocks.Lines = {" Shock p_x(COM,\"usa\") = uniform 10;",
-                        " Shock tf(\"food\",\"usa\",\"eu\",COM) = -2.5;",
-                        "Shock pop = select from file popshk.har header \"POP\"; ! from file",
-                        "Subtotal p_x(COM,\"usa\") pop = tariff changes ;"};
+  sim->Closure.Lines = {"exogenous pop p_x tf", "   kt ;", "rest endogenous ;"};
+  sim->Shocks.Lines = {" Shock p_x(COM,\"usa\") = uniform 10;",
+                       " Shock tf(\"food\",\"usa\",\"eu\",COM) = -2.5;",
+                       "Shock pop = select from file popshk.har header \"POP\"; ! from file",
+                       "Subtotal p_x(COM,\"usa\") pop = tariff changes ;"};
   WriteText(JoinPath(modelDir, "popshk.har"), {});
-  spec->Solve.VerbalDescription = "Tariff cut; 10% on food";
-  spec->Context.method = {SolutionMethod::Gragg, 3, {2, 4, 6}, 4, true};
-  spec->Context.accuracy.stopOnFailure = false;
-  spec->Context.accuracy.criterion = 1;
+  sim->Solve.VerbalDescription = "Tariff cut; 10% on food";
+  sim->Context.method = {SolutionMethod::Gragg, 3, {2, 4, 6}, 4, true};
+  sim->Context.accuracy.stopOnFailure = false;
+  sim->Context.accuracy.criterion = 1;
   WriteAll("trade", true);
 }
 
 TEST_F(Golden, MinimalModelWithoutPostSimulationOrXac) {
   InstallModel("minimal", test::MinimalModelInfo());
-  spec->Context.options.createXacFile = false;
-  spec->Context.options.getSubtotalsResults = false;
-  spec->Context.options.ignoreLevelsResults = true;
-  spec->Closure.Lines = {"exogenous pop y ;", "rest endogenous ;"};
-  spec->Shocks.Lines = {" Shock pop = 10;", " Shock y(\"a\") = 1;"};
-  spec->Context.method = {SolutionMethod::Euler, 2, {3, 6, 9}, 1, false};
+  sim->Context.options.createXacFile = false;
+  sim->Context.options.getSubtotalsResults = false;
+  sim->Context.options.ignoreLevelsResults = true;
+  sim->Closure.Lines = {"exogenous pop y ;", "rest endogenous ;"};
+  sim->Shocks.Lines = {" Shock pop = 10;", " Shock y(\"a\") = 1;"};
+  sim->Context.method = {SolutionMethod::Euler, 2, {3, 6, 9}, 1, false};
   WriteAll("minimal", false);
 }
 
@@ -119,7 +119,7 @@ TEST(ShockLines, OtherLinesAreCopiedExactly) {
 
 TEST_F(Golden, PostSimulationFileLinesFollowTheLogicalFiles) {
   InstallModel("trade", test::TradeModelInfo());
-  CmfSources sources = spec->Sources();
+  CmfSources sources = sim->Sources();
   // Eleven outputs: the ninth gets ".ou9", the tenth and eleventh ".o10" and ".o11".
   for (int k = 3; k <= 11; ++k) {
     std::string line = "OUT" + std::to_string(k);
@@ -149,11 +149,11 @@ TEST_F(Golden, CmfStartFromTheOutputFolderWinsAndEmptyDescriptionGivesSemicolon)
   model->Model.OutputDir = outputDir;
   WriteText(JoinPath(modelDir, "cmfstart"), {"! model folder's"});
   WriteText(JoinPath(outputDir, "CmfStart"), {"! output folder's"});
-  spec->Solve.VerbalDescription.clear();
+  sim->Solve.VerbalDescription.clear();
   ErrorText errorText;
   const std::string cmf = SimulationCmfPath(outputDir, model->OutputPage.OutputLines);
   EXPECT_EQ(cmf, JoinPath(outputDir, "sim1.cmf"));
-  ASSERT_TRUE(spec->CreateCMF(cmf, false, errorText)) << errorText;
+  ASSERT_TRUE(sim->CreateCMF(cmf, false, errorText)) << errorText;
   const std::vector<std::string> lines = Lines(cmf);
   EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 5),
               ElementsAre("! Begin CMFSTART file", "! " + JoinPath(outputDir, "CmfStart"),
@@ -165,7 +165,7 @@ TEST_F(Golden, CmfStartFromTheOutputFolderWinsAndEmptyDescriptionGivesSemicolon)
   // Without any CMFSTART file the command file starts with "!".
   fs::remove(JoinPath(modelDir, "cmfstart"));
   fs::remove(JoinPath(outputDir, "CmfStart"));
-  ASSERT_TRUE(spec->CreateCMF(cmf, false, errorText)) << errorText;
+  ASSERT_TRUE(sim->CreateCMF(cmf, false, errorText)) << errorText;
   EXPECT_EQ(Lines(cmf).front(), "!");
 }
 
@@ -173,19 +173,19 @@ TEST_F(Golden, WriteFailuresAreReportedWithTheWritersName) {
   InstallModel("minimal", test::MinimalModelInfo());
   ErrorText errorText;
   const std::string cmf = JoinPath(dir.File("no such folder"), "sim1.cmf");
-  EXPECT_FALSE(spec->CreateCMF(cmf, false, errorText));
+  EXPECT_FALSE(sim->CreateCMF(cmf, false, errorText));
   EXPECT_EQ(errorText, "Cannot create file " + cmf + "[TxtCreate][CreateCMF]");
 
   errorText.clear();
   app.WorkDir = dir.File("gone");
-  EXPECT_FALSE(spec->CheckClosureCMF(errorText));
+  EXPECT_FALSE(sim->CheckClosureCMF(errorText));
   EXPECT_EQ(errorText,
             "Cannot create file " + JoinPath(app.WorkDir, "clcheck.cmf") + "[TxtCreate][CheckClosureCMF]");
 
   errorText.clear();
   app.WorkDir = workDir;
   model->DataPage.InputLines.push_back("File (terminal) = " + dir.File("missing.txt") + " ;");
-  EXPECT_FALSE(spec->WriteSolveJobInputs(JoinPath(modelDir, "sim1.sl4"), "a.cmf", "b.cmf", false, errorText));
+  EXPECT_FALSE(sim->WriteSolveJobInputs(JoinPath(modelDir, "sim1.sl4"), "a.cmf", "b.cmf", false, errorText));
   EXPECT_EQ(errorText, "Cannot open file " + dir.File("missing.txt") +
                            "[TxtAppend][CopyTerminalData][WriteSolveJobInputs]");
 }

@@ -6,8 +6,8 @@
 #include "model/file_lines.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "sim_fixture.h"
 #include "simspec/subtotal_dialog.h"
-#include "spec_fixture.h"
 
 #include <chrono>
 #include <filesystem>
@@ -56,7 +56,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
   return process.ExitCode();
 }
 
-class EngineIntegration : public test::SpecFixture {
+class EngineIntegration : public test::SimFixture {
 protected:
   void SetUp() override {
     modelDir = JoinPath(programDir, "trade");
@@ -89,13 +89,13 @@ protected:
     ASSERT_TRUE(model->OrigDataFilesCMFListBoxChange(0));
     ui.messages.clear();
 
-    spec->Context.hooks.startClosureCheck = [this] {
+    sim->Context.hooks.startClosureCheck = [this] {
       ErrorText err;
-      ASSERT_TRUE(spec->CheckClosureCMF(err)) << err;
+      ASSERT_TRUE(sim->CheckClosureCMF(err)) << err;
       EXPECT_EQ(RunProgram("/bin/sh", {JoinPath(workDir, "clcheck.bat")}, workDir), 0);
-      checkPassed = spec->Closure.ClosureCheckEnded();
+      checkPassed = sim->Closure.ClosureCheckEnded();
     };
-    spec->Context.hooks.startSolve = [this] { Solve(); };
+    sim->Context.hooks.startSolve = [this] { Solve(); };
   }
 
   // What the job runner does for "solve1": the command files, the stored inputs, then the solver on the
@@ -108,11 +108,11 @@ protected:
     const std::string cmf = SimulationCmfPath(outputDir, outputs);
     const std::string postCmf = PostSimCmfPath(outputDir, model->OutputPage.PostSimName);
     postSim = !model->ViewMenu.OutputsPreSim.Items.empty() && model->Model.PostSimPossible;
-    ASSERT_TRUE(spec->CreateCMF(cmf, false, err)) << err;
+    ASSERT_TRUE(sim->CreateCMF(cmf, false, err)) << err;
     if (postSim) {
-      ASSERT_TRUE(spec->CreateCMF(postCmf, true, err)) << err;
+      ASSERT_TRUE(sim->CreateCMF(postCmf, true, err)) << err;
     }
-    ASSERT_TRUE(spec->WriteSolveJobInputs(solution, cmf, postCmf, postSim, err)) << err;
+    ASSERT_TRUE(sim->WriteSolveJobInputs(solution, cmf, postCmf, postSim, err)) << err;
     const std::string solver = model->Model.SolverProgram;
     solveExit = RunProgram(
         solver, {"-sti", JoinPath(workDir, "solve.sti"), "-lon", JoinPath(workDir, "solve.log")}, outputDir);
@@ -141,9 +141,9 @@ protected:
 
 TEST_F(EngineIntegration, ClosureCheckSimulationAndPostSimulationRunOnTheWrittenFiles) {
   // The closure check makes the regions, read from the data, known.
-  spec->Closure.Lines = {"exogenous Y", "  P ;  ! prices and incomes", "rest endogenous ;"};
-  spec->Closure.Modified = true;
-  spec->Closure.CheckClosureButtonClick();
+  sim->Closure.Lines = {"exogenous Y", "  P ;  ! prices and incomes", "rest endogenous ;"};
+  sim->Closure.Modified = true;
+  sim->Closure.CheckClosureButtonClick();
   ASSERT_TRUE(checkPassed) << test::ReadFileBytes(JoinPath(workDir, "clcheck.log"));
   EXPECT_EQ(ui.Texts().front(), "Closure is fine");
   const TSetRec& regions = info.Set(3);
@@ -152,7 +152,7 @@ TEST_F(EngineIntegration, ClosureCheckSimulationAndPostSimulationRunOnTheWritten
   EXPECT_THAT(regions.elements, ::testing::ElementsAre("usa", "eu"));
 
   // Shocks built on the page: a subset and an element, one element, a file of values, and a subtotal.
-  ShocksPage& shocks = spec->Shocks;
+  ShocksPage& shocks = sim->Shocks;
   Choose(shocks, "p");
   shocks.ExoDimCombo1Change(0, 1); // All TRAD
   shocks.ExoDimCombo1Change(1, 1); // usa
@@ -173,10 +173,10 @@ TEST_F(EngineIntegration, ClosureCheckSimulationAndPostSimulationRunOnTheWritten
   ASSERT_TRUE(subtotal->OkButtonClick());
   shocks.AppendSubtotal(subtotal->SubtotalLines);
 
-  spec->Context.method = {SolutionMethod::Gragg, 3, {2, 4, 6}, 1, true};
-  spec->Solve.VerbalDescription = "Integration; prices up!";
+  sim->Context.method = {SolutionMethod::Gragg, 3, {2, 4, 6}, 1, true};
+  sim->Solve.VerbalDescription = "Integration; prices up!";
   ui.messages.clear();
-  spec->Solve.SolveButtonClick();
+  sim->Solve.SolveButtonClick();
   EXPECT_THAT(ui.Texts(), ::testing::IsEmpty());
   ASSERT_EQ(solveExit, 0) << test::ReadFileBytes(JoinPath(workDir, "solve.log"));
   const std::string log = test::ReadFileBytes(JoinPath(workDir, "solve.log"));
@@ -191,8 +191,8 @@ TEST_F(EngineIntegration, ClosureCheckSimulationAndPostSimulationRunOnTheWritten
 }
 
 TEST_F(EngineIntegration, AnInvalidClosureIsReportedByTheCheck) {
-  spec->Closure.Lines = {"exogenous Y ;", "rest endogenous ;"};
-  spec->Closure.CheckClosureButtonClick();
+  sim->Closure.Lines = {"exogenous Y ;", "rest endogenous ;"};
+  sim->Closure.CheckClosureButtonClick();
   EXPECT_FALSE(checkPassed);
   EXPECT_EQ(ui.Texts().back(), "Closure is not valid");
   EXPECT_TRUE(fs::exists(JoinPath(workDir, "clcheck.flg")));

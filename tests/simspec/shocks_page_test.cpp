@@ -1,5 +1,5 @@
 #include "platform/paths.h"
-#include "spec_fixture.h"
+#include "sim_fixture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,15 +17,15 @@ std::vector<std::string> Texts(const DimensionChoice& choice) {
   return texts;
 }
 
-class Shocks : public test::SpecFixture {
+class Shocks : public test::SimFixture {
 protected:
   void SetUp() override {
     InstallModel("trade", test::TradeModelInfo());
-    spec->Closure.Lines = {"exogenous pop p_x tf kt ;", "rest endogenous ;"};
-    spec->Closure.WhenClosureChanged();
+    sim->Closure.Lines = {"exogenous pop p_x tf kt ;", "rest endogenous ;"};
+    sim->Closure.WhenClosureChanged();
   }
 
-  ShocksPage& shocks() { return spec->Shocks; }
+  ShocksPage& shocks() { return sim->Shocks; }
 
   // Chooses a variable by name.
   void Choose(const std::string& name) {
@@ -152,7 +152,7 @@ TEST_F(Shocks, UnknownElementsOfferTheClosureCheck) {
   shocks().ExoDimCombo1DropDown(0);
   EXPECT_EQ(closureChecks, 1);
 
-  spec->Closure.Lines.clear();
+  sim->Closure.Lines.clear();
   ui.answers = {MessageAnswer::Yes};
   shocks().ExoDimCombo1DropDown(0);
   EXPECT_EQ(ui.Texts().back(), "Size and elements of set TIME are not yet known.\r\n"
@@ -173,7 +173,7 @@ TEST_F(Shocks, UnknownElementsOfferTheClosureCheck) {
 TEST_F(Shocks, OpeningTheVariablesWithoutAClosureExplains) {
   shocks().ExoVarComboBoxDropDown();
   EXPECT_TRUE(ui.messages.empty());
-  spec->Closure.ExoList.clear();
+  sim->Closure.ExoList.clear();
   shocks().ExoVarComboBoxDropDown();
   EXPECT_THAT(ui.Texts(),
               ElementsAre("You need to set up the closure before you can see the variables available "
@@ -217,9 +217,9 @@ TEST_F(Shocks, SubtotalsAreAppendedInPiecesUnderSixtyCharacters) {
               ElementsAre("Shock pop = 1;", "Subtotal p_x(COM,\"usa\") pop = tariff changes ;"));
 
   shocks().Lines.clear();
-  const std::string spec20(20, 'x');
-  shocks().AppendSubtotal({"Subtotal", " " + spec20, " " + spec20, " " + spec20, " = d ;"});
-  EXPECT_THAT(shocks().Lines, ElementsAre("Subtotal " + spec20 + " " + spec20, " " + spec20 + " = d ;"));
+  const std::string name20(20, 'x');
+  shocks().AppendSubtotal({"Subtotal", " " + name20, " " + name20, " " + name20, " = d ;"});
+  EXPECT_THAT(shocks().Lines, ElementsAre("Subtotal " + name20 + " " + name20, " " + name20 + " = d ;"));
 }
 
 TEST_F(Shocks, KeywordCheckReportsTheOffendingKeyword) {

@@ -1,7 +1,7 @@
 #include "platform/paths.h"
 #include "shell/settings.h"
+#include "sim_fixture.h"
 #include "simspec/solve_method_dialog.h"
-#include "spec_fixture.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -12,35 +12,35 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class Solve : public test::SpecFixture {
+class Solve : public test::SimFixture {
 protected:
   void SetUp() override {
     InstallModel("trade", test::TradeModelInfo());
     WriteText(JoinPath(programDir, "praxola.exe"), {});
-    spec->Closure.Lines = {"exogenous pop p_x tf kt ;", "rest endogenous ;"};
-    spec->Shocks.Lines = {" Shock pop = 1;"};
+    sim->Closure.Lines = {"exogenous pop p_x tf kt ;", "rest endogenous ;"};
+    sim->Shocks.Lines = {" Shock pop = 1;"};
   }
 
   // Presses Solve and returns the message shown (empty when the solve started).
   std::string Press() {
     ui.messages.clear();
     pages.clear();
-    spec->Solve.SolveButtonClick();
+    sim->Solve.SolveButtonClick();
     return ui.messages.empty() ? std::string() : ui.messages.front().text;
   }
 };
 
 TEST_F(Solve, ChecksRunInOrderAndSendTheUserToThePageToFix) {
-  spec->Solve.ErrorLogVisible = true;
+  sim->Solve.ErrorLogVisible = true;
   EXPECT_EQ(Press(), "");
-  EXPECT_FALSE(spec->Solve.ErrorLogVisible);
+  EXPECT_FALSE(sim->Solve.ErrorLogVisible);
   EXPECT_EQ(solves, 1);
 
-  spec->Shocks.Lines = {"   "};
+  sim->Shocks.Lines = {"   "};
   EXPECT_EQ(Press(), "You must set some shocks first !");
   EXPECT_THAT(pages, ElementsAre(kShocksPage));
 
-  spec->Closure.Lines.clear();
+  sim->Closure.Lines.clear();
   EXPECT_EQ(Press(), "You must set the closure first !");
   EXPECT_THAT(pages, ElementsAre(kClosurePage));
 
@@ -64,45 +64,45 @@ TEST_F(Solve, ChecksRunInOrderAndSendTheUserToThePageToFix) {
 }
 
 TEST_F(Solve, ClosureAndShockTextsAreCheckedAndCleanedBeforeTheSolve) {
-  spec->Closure.Lines = {"exogenous pop nosuch ;", "rest endogenous ;"};
+  sim->Closure.Lines = {"exogenous pop nosuch ;", "rest endogenous ;"};
   EXPECT_EQ(Press(), "Warning: \"nosuch\"\r\nis not a variable.\r\nPlease amend closure.");
   EXPECT_THAT(pages, ElementsAre(kClosurePage));
 
-  spec->Closure.Lines = {"exogenous pop ;", "rest endogenous ;", "shock pop = 1 ;"};
+  sim->Closure.Lines = {"exogenous pop ;", "rest endogenous ;", "shock pop = 1 ;"};
   EXPECT_EQ(Press(), "Key word \"shock\" must not be in the closure memo.\r\nPlease fix this.");
   EXPECT_THAT(pages, ElementsAre(kClosurePage));
 
-  spec->Closure.Lines = {"exogenous\tpop ;", "rest endogenous ;"};
-  spec->Shocks.Lines = {"shock pop = 1;", "swap a = b;"};
+  sim->Closure.Lines = {"exogenous\tpop ;", "rest endogenous ;"};
+  sim->Shocks.Lines = {"shock pop = 1;", "swap a = b;"};
   EXPECT_EQ(Press(), "Key word \"swap\" must not be in shocks memo.\r\nPlease fix this.");
   EXPECT_THAT(pages, ElementsAre(kShocksPage));
-  EXPECT_EQ(spec->Closure.Lines[0], "exogenous pop ;");
+  EXPECT_EQ(sim->Closure.Lines[0], "exogenous pop ;");
 
   // A Control-Z is blanked by the cleaning before the check, as every other control character.
-  spec->Shocks.Lines = {"shock pop = 1\x1a;"};
+  sim->Shocks.Lines = {"shock pop = 1\x1a;"};
   EXPECT_EQ(Press(), "");
-  EXPECT_EQ(spec->Shocks.Lines[0], "shock pop = 1 ;");
+  EXPECT_EQ(sim->Shocks.Lines[0], "shock pop = 1 ;");
   EXPECT_EQ(solves, 1);
 }
 
 TEST_F(Solve, MethodDialogChangesRefreshTheLabelAndOutdateResults) {
-  spec->Context.method = DefaultSolveMethod();
-  spec->Solve.RefreshMethodLabel();
-  EXPECT_EQ(spec->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
+  sim->Context.method = DefaultSolveMethod();
+  sim->Solve.RefreshMethodLabel();
+  EXPECT_EQ(sim->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
   app.ResultsOutdated = false;
 
-  auto dialog = spec->Solve.ChangeMethodButtonClick();
+  auto dialog = sim->Solve.ChangeMethodButtonClick();
   dialog->SubintervalsChanged(4);
   dialog->CancelClick();
-  spec->Solve.MethodDialogClosed(false);
-  EXPECT_EQ(spec->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
+  sim->Solve.MethodDialogClosed(false);
+  EXPECT_EQ(sim->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation");
   EXPECT_FALSE(app.ResultsOutdated);
 
-  dialog = spec->Solve.ChangeMethodButtonClick();
+  dialog = sim->Solve.ChangeMethodButtonClick();
   dialog->SubintervalsChanged(4);
   ASSERT_TRUE(dialog->OkClick());
-  spec->Solve.MethodDialogClosed(dialog->Changed());
-  EXPECT_EQ(spec->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation (4 subintervals)");
+  sim->Solve.MethodDialogClosed(dialog->Changed());
+  EXPECT_EQ(sim->Solve.MethodLabel, "Gragg: 2-4-6 steps extrapolation (4 subintervals)");
   EXPECT_TRUE(app.ResultsOutdated);
 }
 
@@ -112,23 +112,23 @@ TEST_F(Solve, SettingsCarryTheTextsAndMethodBothWays) {
   options.shocks = {"shock pop = 1;\t"};
   options.verbalDescription = "base case";
   options.method = {SolutionMethod::Euler, 2, {3, 6, 9}, 2, false};
-  spec->ApplySettings(options);
-  EXPECT_EQ(spec->Shocks.Lines[0], "shock pop = 1; ");
-  EXPECT_EQ(spec->Solve.MethodLabel, "Euler: 3-6 steps extrapolation");
+  sim->ApplySettings(options);
+  EXPECT_EQ(sim->Shocks.Lines[0], "shock pop = 1; ");
+  EXPECT_EQ(sim->Solve.MethodLabel, "Euler: 3-6 steps extrapolation");
 
-  spec->Closure.Lines.push_back("exogenous p_x ;");
-  spec->Closure.Modified = true;
+  sim->Closure.Lines.push_back("exogenous p_x ;");
+  sim->Closure.Modified = true;
   IniOptions stored;
-  spec->StoreSettings(stored);
-  EXPECT_FALSE(spec->Closure.Modified);
+  sim->StoreSettings(stored);
+  EXPECT_FALSE(sim->Closure.Modified);
   EXPECT_EQ(stored.closure.size(), 3u);
   EXPECT_EQ(stored.verbalDescription, "base case");
   EXPECT_EQ(stored.method, options.method);
 
-  spec->ResetSimulation(true);
-  EXPECT_TRUE(spec->Shocks.Lines.empty());
-  EXPECT_EQ(spec->Solve.VerbalDescription, "?");
-  EXPECT_EQ(spec->Context.method, DefaultSolveMethod());
+  sim->ResetSimulation(true);
+  EXPECT_TRUE(sim->Shocks.Lines.empty());
+  EXPECT_EQ(sim->Solve.VerbalDescription, "?");
+  EXPECT_EQ(sim->Context.method, DefaultSolveMethod());
 }
 
 } // namespace

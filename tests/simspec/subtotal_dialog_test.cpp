@@ -1,5 +1,5 @@
+#include "sim_fixture.h"
 #include "simspec/subtotal_dialog.h"
-#include "spec_fixture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,13 +9,13 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class Subtotal : public test::SpecFixture {
+class Subtotal : public test::SimFixture {
 protected:
   void SetUp() override { InstallModel("trade", test::TradeModelInfo()); }
 
   std::unique_ptr<TSubtForm> Open(std::vector<std::string> shocks) {
-    spec->Shocks.Lines = std::move(shocks);
-    return spec->Shocks.DefineSubtotalBtn1Click();
+    sim->Shocks.Lines = std::move(shocks);
+    return sim->Shocks.DefineSubtotalBtn1Click();
   }
 };
 
@@ -52,8 +52,8 @@ TEST_F(Subtotal, WholeVariablesHaveNoArgumentsAndComponentsDo) {
   EXPECT_EQ(ui.promptTexts.back(), "Please specify the Description of this Subtotal.");
   EXPECT_THAT(form->SubtotalLines,
               ElementsAre("Subtotal", " p_x(COM,\"usa\")", " pop", " = tariff changes ;"));
-  spec->Shocks.AppendSubtotal(form->SubtotalLines);
-  EXPECT_EQ(spec->Shocks.Lines.back(), "Subtotal p_x(COM,\"usa\") pop = tariff changes ;");
+  sim->Shocks.AppendSubtotal(form->SubtotalLines);
+  EXPECT_EQ(sim->Shocks.Lines.back(), "Subtotal p_x(COM,\"usa\") pop = tariff changes ;");
 }
 
 TEST_F(Subtotal, NothingAddedOrClearedRefusesOk) {

@@ -1,4 +1,4 @@
-#include "spec_fixture.h"
+#include "sim_fixture.h"
 
 #include "model/file_lines.h"
 #include "modelinfo/model_info_reader.h"
@@ -78,22 +78,22 @@ ModelInfoDescription MinimalModelInfo() {
   return d;
 }
 
-SpecFixture::SpecFixture() {
+SimFixture::SimFixture() {
   programDir = dir.File("prog");
   workDir = JoinPath(programDir, "work");
   std::filesystem::create_directories(workDir);
   app.ProgramDir = programDir;
   app.WorkDir = workDir;
   model = std::make_unique<ModelSetUp>(app, ui, info);
-  spec = std::make_unique<SimSpec>(app, *model, info, ui);
-  spec->Context.hooks.showPage = [this](int page) { pages.push_back(page); };
-  spec->Context.hooks.startClosureCheck = [this] { ++closureChecks; };
-  spec->Context.hooks.startSolve = [this] { ++solves; };
-  spec->Context.exit = [this](int code) { exits.push_back(code); };
-  spec->ConnectModelHooks(model->Hooks);
+  sim = std::make_unique<SimulationPages>(app, *model, info, ui);
+  sim->Context.hooks.showPage = [this](int page) { pages.push_back(page); };
+  sim->Context.hooks.startClosureCheck = [this] { ++closureChecks; };
+  sim->Context.hooks.startSolve = [this] { ++solves; };
+  sim->Context.exit = [this](int code) { exits.push_back(code); };
+  sim->ConnectModelHooks(model->Hooks);
 }
 
-std::vector<std::string> SpecFixture::FileLinesOf(const std::string& minFile) {
+std::vector<std::string> SimFixture::FileLinesOf(const std::string& minFile) {
   FileSection section;
   ReadFileSection(minFile, section);
   std::vector<std::string> lines;
@@ -106,18 +106,18 @@ std::vector<std::string> SpecFixture::FileLinesOf(const std::string& minFile) {
   return lines;
 }
 
-std::string SpecFixture::WriteText(const std::string& path, const std::vector<std::string>& lines) const {
+std::string SimFixture::WriteText(const std::string& path, const std::vector<std::string>& lines) const {
   WriteLines(path, lines);
   return path;
 }
 
-std::vector<std::string> SpecFixture::Lines(const std::string& path) {
+std::vector<std::string> SimFixture::Lines(const std::string& path) {
   std::vector<std::string> lines;
   ReadLines(path, lines);
   return lines;
 }
 
-void SpecFixture::InstallModel(const std::string& stem, const ModelInfoDescription& description) {
+void SimFixture::InstallModel(const std::string& stem, const ModelInfoDescription& description) {
   modelDir = InstallTestModel(programDir, stem, description, app, *model, info);
 }
 
@@ -145,7 +145,7 @@ std::string InstallTestModel(const std::string& programDir, const std::string& s
   state.SolverProgram = modelFile;
   state.ModelInfoFile = minFile;
   state.OutputDir = modelDir;
-  state.FileLines = SpecFixture::FileLinesOf(minFile);
+  state.FileLines = SimFixture::FileLinesOf(minFile);
 
   std::vector<std::string>& inputs = setUp.DataPage.InputLines;
   std::vector<std::string>& outputs = setUp.OutputPage.OutputLines;

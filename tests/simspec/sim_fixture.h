@@ -4,7 +4,7 @@
 #include "modelinfo/model_info_writer.h"
 #include "modelinfo/sol_info.h"
 #include "shell/app_state.h"
-#include "simspec/sim_spec.h"
+#include "simspec/simulation_pages.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -32,13 +32,13 @@ std::string InstallTestModel(const std::string& programDir, const std::string& s
 
 /// A program folder with one installed model, the application state, a scripted person, the model set-up and
 /// the simulation pages under test. Page changes, started jobs and fatal exits are recorded.
-class SpecFixture : public ::testing::Test {
+class SimFixture : public ::testing::Test {
 public:
   /// The file-description lines of a model information file, as the model state keeps them.
   static std::vector<std::string> FileLinesOf(const std::string& minFile);
 
 protected:
-  SpecFixture();
+  SimFixture();
 
   /// Installs a model (InstallTestModel) for the fixture's model set-up.
   void InstallModel(const std::string& stem, const ModelInfoDescription& description);
@@ -55,7 +55,7 @@ protected:
   ScriptedUserInterface ui;
   SolInfoRec info;
   std::unique_ptr<ModelSetUp> model;
-  std::unique_ptr<SimSpec> spec;
+  std::unique_ptr<SimulationPages> sim;
   std::vector<int> pages;
   int closureChecks = 0;
   int solves = 0;

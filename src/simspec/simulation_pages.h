@@ -4,7 +4,7 @@
 #include "simspec/closure_page.h"
 #include "simspec/cmf_writer.h"
 #include "simspec/shocks_page.h"
-#include "simspec/sim_spec_context.h"
+#include "simspec/simulation_context.h"
 #include "simspec/solve_page.h"
 
 #include <string>
@@ -14,16 +14,16 @@ namespace pelorin {
 struct IniOptions;
 struct ModelHooks;
 
-/// The simulation specification: owns the Closure, Shocks and Solve pages, the solution method and the
+/// The simulation pages: own the Closure, Shocks and Solve pages, the solution method and the
 /// options the command files depend on, and writes the files that carry a simulation to the solver. One lives
 /// in the application object.
-class SimSpec {
+class SimulationPages {
 public:
-  SimSpec(AppState& app, ModelSetUp& model, SolInfoRec& solInfo, UserInterface& ui);
-  SimSpec(const SimSpec&) = delete;
-  SimSpec& operator=(const SimSpec&) = delete;
+  SimulationPages(AppState& app, ModelSetUp& model, SolInfoRec& solInfo, UserInterface& ui);
+  SimulationPages(const SimulationPages&) = delete;
+  SimulationPages& operator=(const SimulationPages&) = delete;
 
-  SimSpecContext Context;
+  SimulationContext Context;
   ClosurePage Closure;
   ShocksPage Shocks;
   SolvePage Solve;

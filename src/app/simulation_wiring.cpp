@@ -18,40 +18,42 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 } // namespace
 
-void Application::AttachSimSpec() {
-  SimSpecContext& context = Spec.Context;
+void Application::AttachSimulation() {
+  SimulationContext& context = Simulation.Context;
   context.exit = options_.exit;
   context.hooks.showPage = [this](int page) { ShowPage(page); };
   context.hooks.solveOptions = [this] {
     return SolveOptions{Settings.createXacFile, Settings.getSubtotalsResults, Settings.ignoreLevelsResults};
   };
-  Spec.Shocks.DecimalComma = LocaleDecimalSeparator() == ',';
-  Spec.ConnectModelHooks(Model.Hooks);
-  Model.Hooks.xacWanted = [this] { return Settings.createXacFile && Spec.Context.method.solutions == 3; };
+  Simulation.Shocks.DecimalComma = LocaleDecimalSeparator() == ',';
+  Simulation.ConnectModelHooks(Model.Hooks);
+  Model.Hooks.xacWanted = [this] {
+    return Settings.createXacFile && Simulation.Context.method.solutions == 3;
+  };
 
   // The model set-up takes its part of the settings first, then the simulation pages theirs.
   Parts.applySettings = [this, model = Parts.applySettings](const IniOptions& settings) {
     if (model) {
       model(settings);
     }
-    Spec.ApplySettings(settings);
+    Simulation.ApplySettings(settings);
   };
   Parts.storeSettings = [this, model = Parts.storeSettings](IniOptions& settings) {
     if (model) {
       model(settings);
     }
-    Spec.StoreSettings(settings);
+    Simulation.StoreSettings(settings);
   };
-  Parts.closureChanged = [this] { Spec.Closure.WhenClosureChanged(); };
-  Parts.hideShockType = [this] { Spec.Shocks.TypeVisible = false; };
-  Parts.takeClosureEdited = [this] { return Spec.Closure.Modified; };
+  Parts.closureChanged = [this] { Simulation.Closure.WhenClosureChanged(); };
+  Parts.hideShockType = [this] { Simulation.Shocks.TypeVisible = false; };
+  Parts.takeClosureEdited = [this] { return Simulation.Closure.Modified; };
   Parts.takeShocksEdited = [this] {
-    const bool edited = Spec.Shocks.Modified;
-    Spec.Shocks.Modified = false;
+    const bool edited = Simulation.Shocks.Modified;
+    Simulation.Shocks.Modified = false;
     return edited;
   };
-  Parts.copyClosure = [this] { return JoinLines(Spec.Closure.Lines); };
-  Parts.copyShocks = [this] { return JoinLines(Spec.Shocks.Lines); };
+  Parts.copyClosure = [this] { return JoinLines(Simulation.Closure.Lines); };
+  Parts.copyShocks = [this] { return JoinLines(Simulation.Shocks.Lines); };
 }
 
 } // namespace pelorin

@@ -37,7 +37,7 @@ struct SolveOptions {
 
 /// What the simulation pages ask of the parts around them. The application object sets them; an unset hook is
 /// skipped.
-struct SimSpecHooks {
+struct SimulationHooks {
   /// Shows a page of the main window.
   std::function<void(int page)> showPage;
   /// Starts the closure-check job (it writes the check's files through CheckClosureCMF and runs the solver).
@@ -51,8 +51,8 @@ struct SimSpecHooks {
 
 /// The state the simulation pages share: the application's records, the model set-up, the current model
 /// information, the person, the solution method and options, the hooks, and the three pages themselves.
-struct SimSpecContext {
-  SimSpecContext(AppState& appState, ModelSetUp& modelSetUp, SolInfoRec& info, UserInterface& person)
+struct SimulationContext {
+  SimulationContext(AppState& appState, ModelSetUp& modelSetUp, SolInfoRec& info, UserInterface& person)
       : app(appState), model(modelSetUp), solInfo(info), ui(person) {}
 
   AppState& app;
@@ -62,7 +62,7 @@ struct SimSpecContext {
   SolveMethodRec method = StartupSolveMethod();
   AccuracyOptions accuracy = DefaultAccuracyOptions();
   SolveOptions options;
-  SimSpecHooks hooks;
+  SimulationHooks hooks;
   /// How a fatal error ends the program (the shell's fatal exits call it). Unset: the program goes on.
   ExitHook exit;
   ClosurePage* closure = nullptr;

@@ -1,4 +1,4 @@
-#include "simspec/sim_spec.h"
+#include "simspec/simulation_pages.h"
 
 #include "model/model_set_up.h"
 #include "shell/app_state.h"
@@ -8,14 +8,14 @@
 
 namespace pelorin {
 
-SimSpec::SimSpec(AppState& app, ModelSetUp& model, SolInfoRec& solInfo, UserInterface& ui)
+SimulationPages::SimulationPages(AppState& app, ModelSetUp& model, SolInfoRec& solInfo, UserInterface& ui)
     : Context{app, model, solInfo, ui}, Closure(Context), Shocks(Context), Solve(Context) {
   Context.closure = &Closure;
   Context.shocks = &Shocks;
   Context.solve = &Solve;
 }
 
-void SimSpec::ApplySettings(const IniOptions& options) {
+void SimulationPages::ApplySettings(const IniOptions& options) {
   Closure.Lines = options.closure;
   Closure.Modified = false;
   Shocks.Lines = options.shocks;
@@ -27,7 +27,7 @@ void SimSpec::ApplySettings(const IniOptions& options) {
   Solve.RefreshMethodLabel();
 }
 
-void SimSpec::StoreSettings(IniOptions& options) {
+void SimulationPages::StoreSettings(IniOptions& options) {
   if (Closure.Modified) {
     Closure.WhenClosureChanged();
   }
@@ -40,7 +40,7 @@ void SimSpec::StoreSettings(IniOptions& options) {
   options.accuracy = Context.accuracy;
 }
 
-void SimSpec::ConnectModelHooks(ModelHooks& hooks) {
+void SimulationPages::ConnectModelHooks(ModelHooks& hooks) {
   hooks.processClosureFile = [this](const std::string& file) { Closure.ProcessClosureFile(file); };
   hooks.clearClosure = [this] {
     // An emptied closure leaves nothing to shock: the exogenous list and the Shocks page follow it.
@@ -53,7 +53,7 @@ void SimSpec::ConnectModelHooks(ModelHooks& hooks) {
   hooks.closureLines = [this] { return Closure.Lines; };
 }
 
-void SimSpec::ResetSimulation(bool newModel) {
+void SimulationPages::ResetSimulation(bool newModel) {
   Shocks.Lines.clear();
   Shocks.Modified = false;
   Solve.VerbalDescription.assign(1, '?'); // (assigning the literal trips a false -Wrestrict in g++ 12)
@@ -65,7 +65,7 @@ void SimSpec::ResetSimulation(bool newModel) {
   }
 }
 
-CmfSources SimSpec::Sources() const {
+CmfSources SimulationPages::Sources() const {
   const ModelSetUp& model = Context.model;
   CmfSources sources;
   sources.modelFile = model.Model.ModelFile;
@@ -85,18 +85,18 @@ CmfSources SimSpec::Sources() const {
   return sources;
 }
 
-bool SimSpec::CreateCMF(const std::string& fileName, bool postSim, ErrorText& errorText) const {
+bool SimulationPages::CreateCMF(const std::string& fileName, bool postSim, ErrorText& errorText) const {
   return pelorin::CreateCMF(fileName, postSim, Sources(), errorText);
 }
 
-bool SimSpec::CheckClosureCMF(ErrorText& errorText) const {
+bool SimulationPages::CheckClosureCMF(ErrorText& errorText) const {
   return pelorin::CheckClosureCMF(Sources(), Context.app.WorkDir, Context.model.Model.SolverProgram,
                                   kNativeDialect, errorText);
 }
 
-bool SimSpec::WriteSolveJobInputs(const std::string& solutionFile, const std::string& cmfFile,
-                                  const std::string& postSimCmfFile, bool postSim,
-                                  ErrorText& errorText) const {
+bool SimulationPages::WriteSolveJobInputs(const std::string& solutionFile, const std::string& cmfFile,
+                                          const std::string& postSimCmfFile, bool postSim,
+                                          ErrorText& errorText) const {
   SolveJobInputs inputs;
   inputs.workDir = Context.app.WorkDir;
   inputs.solutionFile = solutionFile;
