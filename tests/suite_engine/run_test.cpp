@@ -42,7 +42,10 @@ void CompileInto(const test::TempDir& dir, const std::string& stem, const char* 
 
 class EngineRun : public ::testing::Test {
 protected:
+  void TearDown() override { std::filesystem::current_path(home_); }
+
   void SetUp() override {
+    home_ = std::filesystem::current_path();
     mrk::Model model;
     std::vector<mrk::Diagnostic> errors;
     ASSERT_TRUE(mrk::ParseModel(kTrade, model, errors));
@@ -81,6 +84,7 @@ protected:
 
   test::TempDir dir_;
   std::string stamp_;
+  std::filesystem::path home_;
 };
 
 const char* const kClosure = "exogenous Y P ;\nrest endogenous ;\n";
