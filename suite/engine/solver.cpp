@@ -787,6 +787,10 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     }
     y = std::move(yEnd);
     t += len;
+    if (automatic && good * 100 >= static_cast<std::int64_t>(options.percent) * judged) {
+      // Accurate enough: the next subinterval may be longer again, up to the length first asked for.
+      length = std::min(2.0 * length, 1.0 / initialSubintervals);
+    }
     s.Log(" Subinterval " + std::to_string(sub) + " done (t = " + Fixed(t, 6) + ") in " +
           Fixed(Seconds(started), 3) + " seconds.");
   }
