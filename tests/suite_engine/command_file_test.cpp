@@ -141,6 +141,29 @@ TEST(CommandFile, ReadsEveryStatementTheFrontEndWrites) {
   EXPECT_EQ(cmf.xsubsets[0].big, "COM");
 }
 
+TEST(CommandFile, ClosureAndShocksOfTheFuzzersModelParse) {
+  // Also the seed of the command-file fuzzer, which resolves it against its own small model.
+  const char* text = R"(exogenous W T(REG) X("c1",REG) ;
+endogenous X(SUB,"eu") ;
+rest endogenous ;
+xset MORE (c2, c3) ;
+xsubset MORE is subset of COM ;
+swap T("usa") = X("c2","usa") ;
+shock W = 5 ;
+shock X("c1",REG) = 1 2 ;
+change T("eu") = 3 ;
+final_level X 1 = 2 ;
+subtotal W T = some ;
+)";
+  CommandFile cmf;
+  ErrorText err;
+  ASSERT_TRUE(ParseCommandFile(text, "f.cmf", cmf, err)) << err;
+  test::SaveFuzzSeed("suite_command_file", "fixture.cmf", text);
+  EXPECT_EQ(cmf.closure.size(), 4u);
+  EXPECT_EQ(cmf.shocks.size(), 4u);
+  EXPECT_EQ(cmf.shocks[3].target.components, (std::vector<std::pair<long, long>>{{1, 1}}));
+}
+
 TEST(CommandFile, KeywordsMayBeAbbreviated) {
   EXPECT_EQ(NormaliseKeyword("Exo"), "exogenous");
   EXPECT_EQ(NormaliseKeyword("ENDOG"), "endogenous");
