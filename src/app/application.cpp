@@ -33,11 +33,14 @@ bool IsFile(const std::string& path) {
 } // namespace
 
 Application::Application(UserInterface& ui, ApplicationOptions options)
-    : Programs(std::string(), ui), Model(App, ui, ModelInfo), Simulation(App, Model, ModelInfo, ui), ui_(ui),
-      options_(std::move(options)) {
+    : Programs(std::string(), ui), Model(App, ui, ModelInfo), Simulation(App, Model, ModelInfo, ui),
+      ResultsData(ui), Results(ResultsData, ui), Jobs(App, Model, Simulation, ModelInfo, Results, ui),
+      ui_(ui), options_(std::move(options)) {
   Interpreter = CommandInterpreter(options_.comspec);
   AttachModelSetUp();
   AttachSimulation();
+  AttachResults();
+  AttachJobs();
 }
 
 bool Application::HasModelFile() const {
@@ -100,7 +103,7 @@ Application::StartOutcome Application::FormCreate() {
                kInstallAdvice);
     return StartOutcome::Halted;
   }
-  App.WorkDir = JoinPath(App.ProgramDir, "work");
+  App.WorkDir = options_.workDir.empty() ? JoinPath(App.ProgramDir, "work") : options_.workDir;
   std::error_code ec;
   if (!fs::is_directory(App.WorkDir, ec) && !fs::create_directory(App.WorkDir, ec)) {
     FatalError(ui_, options_.exit, "Cannot create work folder: ", App.WorkDir, kInstallAdvice);
@@ -116,10 +119,13 @@ Application::StartOutcome Application::FormCreate() {
   }
 
   // 14: from here on the settings may be written.
-  App.KeepDir = App.ModelHomeDir;
+  App.KeepDir = options_.keepDir.empty() ? App.ModelHomeDir : options_.keepDir;
   App.SettingsWritable = true;
   const std::optional<std::string> settings = FindFileIgnoringCase(App.ModelHomeDir, App.ModelName + ".ini");
   App.SettingsPath = settings ? *settings : JoinPath(App.ModelHomeDir, App.ModelName + ".ini");
+  if (!options_.settingsPath.empty()) {
+    App.SettingsPath = options_.settingsPath;
+  }
 
   // 17-18: defaults, then the settings.
   SettingsContext context;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/main_window_state.h"
+#include "jobs/job_runner.h"
 #include "model/model_set_up.h"
 #include "modelinfo/sol_info.h"
 #include "platform/user_interface.h"
+#include "results/results_model.h"
+#include "results/results_page.h"
 #include "shell/app_state.h"
 #include "shell/catalogue.h"
 #include "shell/companion_programs.h"
@@ -29,6 +32,12 @@ struct ApplicationOptions {
   bool hasWaveDevice = false;
   /// Change the current folder to the file-system root at start-up, as the program does.
   bool changeToRoot = true;
+  /// A run without a window gives each run its own folders: the settings file read instead of the model's
+  /// own, the work folder instead of ProgramDir/work, and the folder that keeps "current.svi" instead of the
+  /// model's folder. Empty: the program's usual places.
+  std::string settingsPath;
+  std::string workDir;
+  std::string keepDir;
 };
 
 /// What the application asks of the model set-up, the simulation pages, the job runner and the results page.
@@ -94,6 +103,12 @@ public:
   /// The simulation pages: the Closure, Shocks and Solve pages, the solution method, and the writers
   /// of command files and job inputs.
   SimulationPages Simulation;
+  /// The open solutions and the variable plan.
+  ResultsModel ResultsData;
+  /// The Results page.
+  ResultsPage Results;
+  /// The job runner: solve chains and closure checks.
+  JobRunner Jobs;
   /// The command interpreter (COMSPEC or /bin/sh), fixed when the program starts.
   std::string Interpreter;
   /// Where the converter was found by the first tick (empty when missing).
@@ -167,6 +182,10 @@ private:
   void AttachModelSetUp();
   /// Connects the simulation pages to the application's parts, the model set-up and the main window.
   void AttachSimulation();
+  /// Connects the Results page: built at start-up, refreshed when shown, copied by "&Copy".
+  void AttachResults();
+  /// Connects the job runner to the simulation pages, the timer and the main window.
+  void AttachJobs();
   bool HasModelFile() const;
   void ShowDeveloperControls(bool visible);
   void ApplyOptionMarks();

@@ -73,6 +73,20 @@ public:
   virtual void OpenTextEditor(const TextEditorRequest& request) {}
   /// Shows a help file (an HTML page) at a topic's anchor; an empty topic shows its contents.
   virtual void ShowHelp(std::string_view helpFile, std::string_view topic) {}
+
+  // The wait dialog of a running job: non-modal, with "&Hide" and "&Cancel" and no title-bar buttons. The
+  // window layer forwards its two buttons to the job runner; the runner decides everything else.
+
+  /// Opens the wait dialog with its caption and text; its animation starts at image 1.
+  virtual void ShowWaitDialog(std::string_view caption, std::string_view text) {}
+  /// Shows another text and animation image (1..4) in the open wait dialog.
+  virtual void UpdateWaitDialog(std::string_view text, int image) {}
+  /// Closes the wait dialog.
+  virtual void CloseWaitDialog() {}
+  /// Minimises the whole application (the wait dialog's "&Hide").
+  virtual void MinimizeApplication() {}
+  /// Restores the application when it is minimised and brings the main window to the front.
+  virtual void RestoreApplication() {}
 };
 
 } // namespace pelorin

@@ -83,4 +83,27 @@ std::vector<std::string> ScriptedUserInterface::Texts() const {
   return texts;
 }
 
+void ScriptedUserInterface::ShowWaitDialog(std::string_view caption, std::string_view text) {
+  wait.open = true;
+  wait.caption = caption;
+  wait.text = text;
+  wait.image = 1;
+  ++wait.opened;
+  wait.texts.emplace_back(text);
+}
+
+void ScriptedUserInterface::UpdateWaitDialog(std::string_view text, int image) {
+  wait.image = image;
+  wait.images.push_back(image);
+  if (text != wait.text) {
+    wait.text = text;
+    wait.texts.emplace_back(text);
+  }
+}
+
+void ScriptedUserInterface::CloseWaitDialog() {
+  wait.open = false;
+  ++wait.closed;
+}
+
 } // namespace pelorin::test

@@ -39,6 +39,11 @@ public:
   void ShowHelp(std::string_view helpFile, std::string_view topic) override {
     helps.emplace_back(std::string(helpFile) + "#" + std::string(topic));
   }
+  void ShowWaitDialog(std::string_view caption, std::string_view text) override;
+  void UpdateWaitDialog(std::string_view text, int image) override;
+  void CloseWaitDialog() override;
+  void MinimizeApplication() override { ++minimized; }
+  void RestoreApplication() override { ++restored; }
 
   /// The texts of every message box shown so far, in order.
   std::vector<std::string> Texts() const;
@@ -59,6 +64,21 @@ public:
   std::vector<std::string> helps;                    ///< every help shown, as file + "#" + topic
   int beeps = 0;
   bool busy = false;
+
+  /// The wait dialog as the person sees it now, and every text it has shown (in order, repeats dropped).
+  struct WaitDialog {
+    bool open = false;
+    std::string caption;
+    std::string text;
+    int image = 0;
+    int opened = 0; ///< times it was opened
+    int closed = 0; ///< times it was closed
+    std::vector<std::string> texts;
+    std::vector<int> images; ///< every image shown, in order
+  };
+  WaitDialog wait;
+  int minimized = 0; ///< times the application was minimised
+  int restored = 0;  ///< times the application was restored and brought to the front
 
 private:
   std::optional<std::string> NextFile(const FileDialogRequest& request);

@@ -1,0 +1,396 @@
+#include "app/headless_solve.h"
+
+#include "app/application.h"
+#include "app/console_ui.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+#include "platform/text_file.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <thread>
+
+namespace pelorin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  std::string absolute = fs::absolute(path, ec).lexically_normal().string();
+  while (absolute.size() > 1 && absolute.back() == kPathSeparator) {
+    absolute.pop_back();
+  }
+  return ec ? path : absolute;
+}
+
+// Removes the run's temporary folder when the run ends, however it ends.
+struct TemporaryFolder {
+  std::string path;
+  ~TemporaryFolder() {
+    if (!path.empty()) {
+      std::error_code ec;
+      fs::remove_all(path, ec);
+    }
+  }
+};
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    return std::string(text);
+  }
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') {
+      quoted.push_back('"');
+    }
+    quoted.push_back(c);
+  }
+  quoted.push_back('"');
+  return quoted;
+}
+
+std::string CsvValue(float value) {
+  if (value == MissingValue) {
+    return {};
+  }
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+// A file name for a variable's CSV: characters that cannot be in a file name become "_".
+std::string CsvFileName(std::string_view name) {
+  std::string file(name);
+  for (char& c : file) {
+    if (c == kPathSeparator || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32) {
+      c = '_';
+    }
+  }
+  return file + ".csv";
+}
+
+bool WriteLines(const std::string& file, const std::vector<std::string>& lines, ErrorText& errorText) {
+  TextFile output;
+  if (!TxtCreate(output, file, errorText)) {
+    return false;
+  }
+  for (const std::string& line : lines) {
+    if (!output.WriteLine(line)) {
+      ErrorText ignored;
+      TxtClose(output, ignored);
+      return Fail(errorText, "write error");
+    }
+  }
+  return TxtClose(output, errorText);
+}
+
+// A data view as it stands: the corner and column labels, then one line per row.
+std::vector<std::string> ViewLines(const DataView& view) {
+  std::vector<std::string> lines;
+  std::string heading = CsvField(view.corner);
+  for (const std::string& label : view.colLabels) {
+    heading += "," + CsvField(label);
+  }
+  lines.push_back(heading);
+  for (int r = 1; r <= view.rows; ++r) {
+    std::string line = CsvField(view.rowLabels[static_cast<std::size_t>(r - 1)]);
+    for (int c = 1; c <= view.cols; ++c) {
+      line += "," + CsvValue(view.values.At(r, c));
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// A variable of two or three dimensions in long form: one column per dimension, one per open solution that
+// holds the variable with the same number of values.
+std::vector<std::string> LongFormLines(const ResultsModel& model, int pv) {
+  const ResultHeader* first = model.Header(pv, model.CurSol());
+  std::vector<std::string> lines;
+  if (first == nullptr) {
+    return lines;
+  }
+  const int dims = std::max(first->nDim, 1);
+  std::string heading;
+  for (int d = 1; d <= dims; ++d) {
+    const std::string set = first->SetName(d);
+    heading += (d > 1 ? "," : "") + CsvField(set.empty() ? "dim" + std::to_string(d) : set);
+  }
+  std::vector<const ResultHeader*> columns;
+  for (int s = 1; s <= model.Nsol(); ++s) {
+    const ResultHeader* h = model.Header(pv, s);
+    if (h != nullptr && h->NumValues() == first->NumValues()) {
+      columns.push_back(h);
+      heading += "," + CsvField(model.Sol(s).SolLabel);
+    }
+  }
+  lines.push_back(heading);
+  std::vector<std::int64_t> index(static_cast<std::size_t>(dims), 1);
+  for (std::int64_t offset = 0; offset < first->NumValues(); ++offset) {
+    std::string line;
+    for (int d = 1; d <= dims; ++d) {
+      line += (d > 1 ? "," : "") + CsvField(first->ElementLabel(d, index[static_cast<std::size_t>(d - 1)]));
+    }
+    for (const ResultHeader* h : columns) {
+      const std::span<const float> values = h->Values();
+      line += "," + (offset < static_cast<std::int64_t>(values.size()) ? CsvValue(values[offset]) : "");
+    }
+    lines.push_back(line);
+    // The first dimension runs fastest.
+    for (int d = 0; d < dims; ++d) {
+      if (++index[static_cast<std::size_t>(d)] <= first->Size(d + 1)) {
+        break;
+      }
+      index[static_cast<std::size_t>(d)] = 1;
+    }
+  }
+  return lines;
+}
+
+void PrintSummary(const Application& app, const AccSummaryRec* accuracy, std::ostream& out) {
+  const ResultsModel& results = app.ResultsData;
+  out << "\nModel:      " << app.App.ModelName << "  (" << app.Model.Model.ModelFile << ")\n";
+  out << "Solution:   " << app.Jobs.Job.SolutionFile << "\n";
+  out << "Solutions:  ";
+  for (int s = 1; s <= results.Nsol(); ++s) {
+    out << (s > 1 ? ", " : "") << s << " " << results.Sol(s).SolLabel;
+  }
+  out << "\nVariables:  " << results.PlanCount() << "\n";
+  char seconds[32];
+  const auto end = std::to_chars(seconds, seconds + sizeof seconds, app.Jobs.Job.TotalSeconds,
+                                 std::chars_format::fixed, 1);
+  out << "Time:       " << std::string(seconds, end.ptr) << " seconds\n";
+  if (accuracy != nullptr && accuracy->numSubintervals > 0) {
+    const int shown = accuracy->overallLevelsPos > 0 ? accuracy->overallLevelsPos : accuracy->worstLevels;
+    if (shown >= 1 && shown <= accuracy->numSubintervals) {
+      const AccHistogram& levels = accuracy->sub[static_cast<std::size_t>(shown)].levels;
+      out << "Accuracy:   results accurate to 0..6 figures:";
+      for (const int count : levels.counts) {
+        out << " " << count;
+      }
+      out << (accuracy->overallLevelsPos > 0 ? " (overall)" : " (worst subinterval)") << "\n";
+    }
+  }
+}
+
+} // namespace
+
+std::string SolveUsage() {
+  return "usage: pelorin-solve MODEL [--settings FILE] [--work DIR] [--csv DIR]\n"
+         "  Solves one simulation of the installed model MODEL as its settings file says.\n"
+         "  --settings FILE  read the simulation from FILE instead of the model's own settings\n"
+         "  --work DIR       the run's own folder: results there, job files in DIR/work (kept)\n"
+         "  --csv DIR        write every variable's results as CSV files into DIR\n"
+         "  Exit code 0 only when the simulation and its conversions succeeded.\n";
+}
+
+bool ParseSolveArguments(const std::vector<std::string>& arguments, SolveRequest& request,
+                         std::string& error) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    std::string* target = nullptr;
+    if (argument == "--settings") {
+      target = &request.settingsFile;
+    } else if (argument == "--work") {
+      target = &request.workDir;
+    } else if (argument == "--csv") {
+      target = &request.csvDir;
+    } else if (argument.starts_with("-")) {
+      error = "unknown option " + argument;
+      return false;
+    } else if (request.model.empty()) {
+      request.model = argument;
+      continue;
+    } else {
+      error = "one model only: " + argument;
+      return false;
+    }
+    if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+      error = argument + " needs a value";
+      return false;
+    }
+    *target = arguments[++i];
+  }
+  if (request.model.empty()) {
+    error = "no model named";
+    return false;
+  }
+  return true;
+}
+
+std::string AlignedTable(const SimTab& table) {
+  if (!table.HasContents()) {
+    return {};
+  }
+  std::vector<std::size_t> widths(static_cast<std::size_t>(table.ncol) + 1, 0);
+  for (int r = 0; r <= table.nrow; ++r) {
+    for (int c = 0; c <= table.ncol; ++c) {
+      widths[static_cast<std::size_t>(c)] =
+          std::max(widths[static_cast<std::size_t>(c)], table.Cell(r, c).size());
+    }
+  }
+  std::string text;
+  for (int r = 0; r <= table.nrow; ++r) {
+    std::string line;
+    for (int c = 0; c <= table.ncol; ++c) {
+      const std::string& cell = table.Cell(r, c);
+      line += cell;
+      if (c < table.ncol) {
+        line.append(widths[static_cast<std::size_t>(c)] - cell.size() + 2, ' ');
+      }
+    }
+    text += TrimRight(line) + "\n";
+  }
+  return text;
+}
+
+bool WriteResultsCsv(const ResultsModel& model, const ContentsList& contents, const std::string& folder,
+                     int& written, ErrorText& errorText) {
+  constexpr std::string_view kTag = "[WriteResultsCsv]";
+  written = 0;
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (!fs::is_directory(folder, ec)) {
+    return Fail(errorText, "Cannot create folder " + folder, kTag);
+  }
+  for (const ContentsItem& item : contents) {
+    std::vector<std::string> lines;
+    std::string file;
+    if (item.ContentsItemType == kMacroGroup || item.ContentsItemType == kVector) {
+      DataView view;
+      if (!BuildDataView(model, item, view, errorText)) {
+        return AddTag(errorText, kTag);
+      }
+      lines = ViewLines(view);
+      file = item.ContentsItemType == kMacroGroup ? std::string("macros.csv")
+                                                  : CsvFileName(model.PV(item.pv).name);
+    } else if (item.ContentsItemType == kMatrix || item.ContentsItemType == kThreeDim) {
+      lines = LongFormLines(model, item.pv);
+      file = CsvFileName(model.PV(item.pv).name);
+    }
+    if (lines.empty()) {
+      continue;
+    }
+    if (!WriteLines(JoinPath(folder, file), lines, errorText)) {
+      return AddTag(errorText, kTag);
+    }
+    ++written;
+  }
+  return true;
+}
+
+int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostream& messages,
+                     const std::atomic<bool>* interrupt) {
+  // The run's own folders, so that runs can go side by side.
+  std::string workDir;
+  std::string keepDir;
+  std::string outputDir;
+  TemporaryFolder temporary;
+  std::error_code ec;
+  if (!request.workDir.empty()) {
+    const std::string runDir = Absolute(request.workDir);
+    workDir = JoinPath(runDir, "work");
+    fs::create_directories(workDir, ec);
+    if (!fs::is_directory(workDir, ec)) {
+      messages << "pelorin-solve: cannot make the folder " << workDir << "\n";
+      return 1;
+    }
+    keepDir = runDir;
+    outputDir = runDir;
+  } else {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp") + "/pelorin-solve.XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      messages << "pelorin-solve: cannot make a temporary folder in " << ExtractFilePath(pattern) << "\n";
+      return 1;
+    }
+    temporary.path = pattern;
+    workDir = pattern;
+    keepDir = pattern;
+  }
+
+  int exitCode = -1;
+  ApplicationOptions options;
+  options.executablePath = JoinPath(request.programDir, "pelorin-solve");
+  const char* comspec = std::getenv("COMSPEC");
+  options.comspec = comspec != nullptr ? comspec : "";
+  options.exit = [&exitCode](int code) {
+    if (exitCode < 0) {
+      exitCode = code;
+    }
+  };
+  options.changeToRoot = false;
+  options.settingsPath = request.settingsFile.empty() ? std::string() : Absolute(request.settingsFile);
+  options.workDir = workDir;
+  options.keepDir = keepDir;
+  if (!options.settingsPath.empty() && !fs::is_regular_file(options.settingsPath, ec)) {
+    messages << "pelorin-solve: no settings file " << options.settingsPath << "\n";
+    return 1;
+  }
+
+  ConsoleUserInterface ui(messages, request.model);
+  auto app = std::make_unique<Application>(ui, options);
+  const Application::StartOutcome outcome = app->FormCreate();
+  if (outcome == Application::StartOutcome::NoModel || !SameText(app->App.ModelName, request.model)) {
+    messages << "pelorin-solve: no model " << request.model << " is installed in " << request.programDir
+             << "\n";
+    return 1;
+  }
+  if (outcome != Application::StartOutcome::Ready || exitCode >= 0) {
+    return 1;
+  }
+  app->DosJobTimerTimer(); // the first tick: companion programs and data files
+  if (exitCode >= 0 || app->Window.closeRequested || app->Model.Model.ModelFile.empty()) {
+    messages << "pelorin-solve: the model " << request.model << " cannot be used\n";
+    return 1;
+  }
+  if (!outputDir.empty()) {
+    app->Model.Model.OutputDir = outputDir;
+    app->Model.OutputPage.OutputDirLabel = UpperCase(outputDir);
+  }
+
+  auto accuracy = std::make_unique<AccSummaryRec>();
+  bool accuracyMade = false;
+  app->Jobs.TimerInterval = request.tickMilliseconds;
+  app->Jobs.Hooks.showAccSummary = [&](AccSummaryDialog& dialog) {
+    *accuracy = dialog.Record();
+    accuracyMade = true;
+  };
+  app->Simulation.Solve.SolveButtonClick();
+  bool cancelled = false;
+  while (app->Window.timerEnabled && exitCode < 0) {
+    if (interrupt != nullptr && interrupt->load() && !cancelled) {
+      cancelled = true;
+      app->Jobs.CancelButtonClick();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(request.tickMilliseconds));
+    app->DosJobTimerTimer();
+  }
+  if (!app->App.Solved || exitCode >= 0) {
+    messages << "pelorin-solve: the simulation of " << request.model << " did not succeed\n";
+    return 1;
+  }
+
+  out << AlignedTable(app->Results.ContentsTable());
+  PrintSummary(*app, accuracyMade ? accuracy.get() : nullptr, out);
+  if (!request.csvDir.empty()) {
+    int written = 0;
+    ErrorText errorText;
+    const std::string csvDir = Absolute(request.csvDir);
+    if (!WriteResultsCsv(app->ResultsData, app->Results.Contents(), csvDir, written, errorText)) {
+      messages << "pelorin-solve: " << errorText << "\n";
+      return 1;
+    }
+    out << "CSV files:  " << written << " in " << csvDir << "\n";
+  }
+  return 0;
+}
+
+} // namespace pelorin
