@@ -7,6 +7,11 @@
 
 namespace pelorin::test {
 
+/// The report files of a run that succeeded and of one that failed.
+inline constexpr const char* kReportOk = "[Result]\nStatus=ok\nRelease=Pelorin suite 1.0\nGPVer Large=12\n";
+inline constexpr const char* kReportError =
+    "[Result]\nStatus=error\nRelease=Pelorin suite 1.0\nGPVer Large=12\n";
+
 /// The headers of a small solution file as the engine writes it. Sets COM (food, manuf), REG (usa, eu) and
 /// TRAD (food, a subset of COM); variables Y(REG) "Income" (percentage change, exogenous, Y("usa") shocked by
 /// 10), X(COM,REG) "Demand" (percentage change, endogenous) and T "Transfer" (ordinary change, exogenous,

@@ -29,8 +29,6 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-constexpr const char* kOk = "[Result]\nStatus=ok\nRelease=Pelorin suite 1.0\nGPVer Large=12\n";
-
 /// One program folder for the whole suite: installed into one place, then moved to another.
 class ProgramFolder : public ::testing::Test {
 protected:
@@ -111,6 +109,7 @@ TEST_F(ProgramFolder, HoldsTheProgramsAndEveryModelFile) {
 
   // Each archive installs the model, flat, into a program folder that lacks it.
   const std::string other = dir_->File("other");
+  fs::create_directories(other);
   std::string reason;
   ASSERT_TRUE(InstallModelArchive(Prog("Trade.zip"), JoinPath(other, "Trade"), 1u << 30, reason)) << reason;
   ASSERT_EQ(ListInstalledModels(other).size(), 1u);
@@ -193,7 +192,7 @@ TEST_F(ProgramFolder, MinimalSolvesConvertsAndLoadsWithTheRightEconomics) {
   ASSERT_EQ(RunJob(Prog("mirdaa.exe"), "mirdashk.inp", "-los"), 0) << Read(Work("mirdashk.log"));
   ASSERT_EQ(RunJob(Prog("praxola.exe"), "praxolsh.inp", "-los"), 0) << Read(Work("praxolsh.log"));
   for (const char* report : {"solve.rpt", "postsim.rpt", "praxol.rpt", "mirdashk.rpt", "praxolsh.rpt"}) {
-    EXPECT_EQ(Read(Work(report)), kOk) << report;
+    EXPECT_EQ(Read(Work(report)), test::kReportOk) << report;
   }
   EXPECT_TRUE(fs::exists(JoinPath(out, "sim1ps.ou1")));
   EXPECT_TRUE(fs::exists(sim + ".xac"));
@@ -287,7 +286,7 @@ TEST_F(ProgramFolder, TradeClosureCheckMakesItsSetsKnown) {
             Work("clcheck.cli") + " ;\n");
   Write(Work("clcheck.sti"), "rpt\n" + Work("clcheck.rpt") + "\ncmf\n" + Work("clcheck.cmf") + "\n");
   ASSERT_EQ(RunJob(JoinPath(model, "Trade.exe"), "clcheck.sti", "-lon"), 0) << Read(Work("clcheck.log"));
-  EXPECT_EQ(Read(Work("clcheck.rpt")), kOk);
+  EXPECT_EQ(Read(Work("clcheck.rpt")), test::kReportOk);
 
   SolInfoRec info;
   ASSERT_TRUE(ReadModelInfo(Work("clcheck.cli"), err, info)) << err;

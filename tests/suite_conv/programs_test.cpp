@@ -15,9 +15,6 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-constexpr const char* kOk = "[Result]\nStatus=ok\nRelease=Pelorin suite 1.0\nGPVer Large=12\n";
-constexpr const char* kError = "[Result]\nStatus=error\nRelease=Pelorin suite 1.0\nGPVer Large=12\n";
-
 class ConverterPrograms : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -66,16 +63,16 @@ protected:
 
 TEST_F(ConverterPrograms, TheThreeJobsOfASolveSucceed) {
   ASSERT_EQ(Run(PELORIN_PRAXOLA, "praxol.inp", PraxolAnswers()), 0) << Read(Work("praxol.log"));
-  EXPECT_EQ(Read(Work("praxol.rpt")), kOk);
+  EXPECT_EQ(Read(Work("praxol.rpt")), test::kReportOk);
   for (const char* ext : {".sol", ".sli", ".SO2", ".SO3", ".SO4", ".SU1", ".SU2"}) {
     EXPECT_TRUE(fs::exists(Stem() + ext)) << ext;
   }
   EXPECT_THAT(Read(Work("xx.xx")), HasSubstr(Stem() + ".SU2\n"));
   ASSERT_EQ(Run(PELORIN_MIRDAA, "mirdashk.inp", MirdaAnswers()), 0) << Read(Work("mirdashk.log"));
-  EXPECT_EQ(Read(Work("mirdashk.rpt")), kOk);
+  EXPECT_EQ(Read(Work("mirdashk.rpt")), test::kReportOk);
   EXPECT_THAT(Read(Work("ssashk.map")), HasSubstr("entries 3\n"));
   ASSERT_EQ(Run(PELORIN_PRAXOLA, "praxolsh.inp", ShockAnswers()), 0) << Read(Work("praxolsh.log"));
-  EXPECT_EQ(Read(Work("praxolsh.rpt")), kOk);
+  EXPECT_EQ(Read(Work("praxolsh.rpt")), test::kReportOk);
   EXPECT_THAT(Read(Work("ssashk.lis")), HasSubstr("T                                     change"));
   EXPECT_EQ(Temporaries(), 0);
 }
@@ -96,7 +93,7 @@ TEST_F(ConverterPrograms, WrongAnswersFailWithTheLineAndLeaveNoOutputs) {
     EXPECT_EQ(Run(PELORIN_PRAXOLA, "praxol.inp", c.answers), 1) << c.message;
     const std::string log = Read(Work("praxol.log"));
     EXPECT_THAT(log, HasSubstr(c.message));
-    EXPECT_EQ(Read(Work("praxol.rpt")), kError);
+    EXPECT_EQ(Read(Work("praxol.rpt")), test::kReportError);
     EXPECT_FALSE(fs::exists(Stem() + ".sol"));
     EXPECT_FALSE(fs::exists(Stem() + ".sli"));
   }
@@ -105,35 +102,35 @@ TEST_F(ConverterPrograms, WrongAnswersFailWithTheLineAndLeaveNoOutputs) {
   answers.replace(answers.find("x   ! exog"), 1, "z");
   EXPECT_EQ(Run(PELORIN_MIRDAA, "mirdashk.inp", answers), 1);
   EXPECT_THAT(Read(Work("mirdashk.log")), HasSubstr("mirdashk.inp:9: error: unknown answer \"z\""));
-  EXPECT_EQ(Read(Work("mirdashk.rpt")), kError);
+  EXPECT_EQ(Read(Work("mirdashk.rpt")), test::kReportError);
   EXPECT_FALSE(fs::exists(Work("ssashk.map")));
   EXPECT_EQ(Temporaries(), 0);
 }
 
 TEST_F(ConverterPrograms, MissingOrDamagedFilesFailAndAnOldOkReportDoesNotSurvive) {
   // A report from an earlier run says ok; a failing run must not leave it.
-  dir_.Write("work/praxol.rpt", kOk);
+  dir_.Write("work/praxol.rpt", test::kReportOk);
   fs::remove(Stem() + ".sl4");
   EXPECT_EQ(Run(PELORIN_PRAXOLA, "praxol.inp", PraxolAnswers()), 1);
   EXPECT_THAT(Read(Work("praxol.log")),
               HasSubstr("error: the solution file " + Stem() + ".sl4 does not exist"));
-  EXPECT_EQ(Read(Work("praxol.rpt")), kError);
+  EXPECT_EQ(Read(Work("praxol.rpt")), test::kReportError);
 
   // A solution file cut short.
   const std::string bytes = HarFileBytes(test::SampleSolutionHeaders());
   dir_.Write("sim.sl4", bytes.substr(0, bytes.size() - 100));
   EXPECT_EQ(Run(PELORIN_PRAXOLA, "praxol.inp", PraxolAnswers()), 1);
   EXPECT_THAT(Read(Work("praxol.log")), HasSubstr("error: cannot read the solution file"));
-  EXPECT_EQ(Read(Work("praxol.rpt")), kError);
+  EXPECT_EQ(Read(Work("praxol.rpt")), test::kReportError);
   EXPECT_FALSE(fs::exists(Stem() + ".sol"));
   EXPECT_EQ(Run(PELORIN_MIRDAA, "mirdashk.inp", MirdaAnswers()), 1);
-  EXPECT_EQ(Read(Work("mirdashk.rpt")), kError);
+  EXPECT_EQ(Read(Work("mirdashk.rpt")), test::kReportError);
 
   // The shock listing without its map, and with a map of another solution.
   dir_.Write("sim.sl4", bytes);
   EXPECT_EQ(Run(PELORIN_PRAXOLA, "praxolsh.inp", ShockAnswers()), 1);
   EXPECT_THAT(Read(Work("praxolsh.log")), HasSubstr("error: cannot open the map file " + Work("ssashk.map")));
-  EXPECT_EQ(Read(Work("praxolsh.rpt")), kError);
+  EXPECT_EQ(Read(Work("praxolsh.rpt")), test::kReportError);
   dir_.Write("work/ssashk.map",
              "PELORIN SSA MAP 1\nsolution x\nstamp other\ncomponents 7\nselection exogenous\n"
              "entries 0\n");
