@@ -303,5 +303,50 @@ TEST_F(ProgramFolder, TradeClosureCheckMakesItsSetsKnown) {
   EXPECT_EQ(info.Var(FindVariable(info, "qxs")).ExoStat, 'N');
 }
 
+TEST_F(ProgramFolder, TradeSolvesWithItsSettingsAndUpdatesBothDataFiles) {
+  const std::string model = Prog("Trade");
+  SettingsContext context;
+  context.programDir = prog_;
+  context.modelHomeDir = model;
+  test::ScriptedUserInterface ui;
+  IniOptions options;
+  ErrorText err;
+  ASSERT_TRUE(ReadIniOptions(JoinPath(model, "Trade.ini"), context, ui, options, err)) << err;
+  // The command file from the settings' lines, as the command-file writer puts them together.
+  std::string cmf = "Auxiliary files = " + JoinPath(model, "Trade") + " ;\n";
+  for (const auto* lines : {&options.inputFiles, &options.outputFiles, &options.closure, &options.shocks}) {
+    for (const std::string& line : *lines) {
+      cmf += line + "\n";
+    }
+  }
+  cmf += "Method = Gragg;\nSteps = 2 4 6;\nsubintervals = 1;\n";
+  const std::string out = JoinPath(model, "OutPut");
+  Write(JoinPath(out, "sim1.cmf"), cmf);
+  Write(Work("tsolve.sti"), "rpt\n" + Work("tsolve.rpt") + "\ncmf\n" + JoinPath(out, "sim1.cmf") + "\n");
+  Write(Work("tpraxol.inp"), "bat\nrpt\n" + Work("tpraxol.rpt") + "\nwsi\nshl\n\n" + JoinPath(out, "sim1") +
+                                 "\nt\nn\n" + Work("txx.xx") + "\n");
+  ASSERT_EQ(test::RunToEnd(JoinPath(model, "Trade.exe"),
+                           {"-sti", Work("tsolve.sti"), "-lon", Work("tsolve.log")}, out),
+            0)
+      << Read(Work("tsolve.log"));
+  ASSERT_EQ(RunJob(Prog("praxola.exe"), "tpraxol.inp", "-los"), 0) << Read(Work("tpraxol.log"));
+  EXPECT_TRUE(fs::exists(JoinPath(out, "sim1.upd")) && fs::exists(JoinPath(out, "sim1a.upd")));
+
+  ResultsModel results(ui);
+  ASSERT_TRUE(results.InitPlan(err) &&
+              results.PVLoadSol(JoinPath(out, "sim1.sol"), " ", JoinPath(out, "sim1.sli"), true, true, err))
+      << err;
+  EXPECT_EQ(results.Nsol(), 6); // cumulative, three levels solutions, two subtotals
+  const ResultHeader* qxs = nullptr;
+  for (const ResultHeader& rh : results.Sol(1).vars) {
+    qxs = rh.varName == "QXS" ? &rh : qxs;
+  }
+  ASSERT_NE(qxs, nullptr);
+  EXPECT_EQ(qxs->nDim, 3);
+  EXPECT_EQ(qxs->DimText(true), "COM*REG*REG");
+  // Cheaper food from the United States: the EU buys more of it (value 9: food, usa, eu).
+  EXPECT_GT(qxs->Values()[9], 0.0f);
+}
+
 } // namespace
 } // namespace pelorin
