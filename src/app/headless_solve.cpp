@@ -95,7 +95,7 @@ std::vector<std::string> ViewLines(const DataView& view) {
   std::vector<std::string> lines;
   std::string heading = CsvField(view.corner);
   for (const std::string& label : view.colLabels) {
-    heading += "," + CsvField(label);
+    heading += "," + CsvField(Trim(label));
   }
   lines.push_back(heading);
   for (int r = 1; r <= view.rows; ++r) {
@@ -127,7 +127,7 @@ std::vector<std::string> LongFormLines(const ResultsModel& model, int pv) {
     const ResultHeader* h = model.Header(pv, s);
     if (h != nullptr && h->NumValues() == first->NumValues()) {
       columns.push_back(h);
-      heading += "," + CsvField(model.Sol(s).SolLabel);
+      heading += "," + CsvField(Trim(model.Sol(s).SolLabel));
     }
   }
   lines.push_back(heading);
@@ -374,6 +374,16 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
     app->DosJobTimerTimer();
   }
   if (!app->App.Solved || exitCode >= 0) {
+    // The log the window would show, up to its last lines.
+    const SolvePage& page = app->Simulation.Solve;
+    if (page.ErrorLogVisible && !page.ErrorLog.empty()) {
+      constexpr std::size_t kShown = 40;
+      const std::size_t first = page.ErrorLog.size() > kShown ? page.ErrorLog.size() - kShown : 0;
+      messages << "log: (the last lines of " << app->Jobs.ErrorLogFile << ")\n";
+      for (std::size_t i = first; i < page.ErrorLog.size(); ++i) {
+        messages << "  " << page.ErrorLog[i] << "\n";
+      }
+    }
     messages << "pelorin-solve: the simulation of " << request.model << " did not succeed\n";
     return 1;
   }

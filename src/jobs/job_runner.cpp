@@ -338,6 +338,7 @@ bool JobRunner::CheckJob(const std::string& stage, const std::string& log, const
 
 void JobRunner::ShowLogIn(std::vector<std::string>& lines, bool& visible, const std::string& log) {
   ErrorLogMemo = LogMemo{};
+  ErrorLogFile = log;
   ErrorText ignored; // a log that cannot be read shows an empty memo
   GetLog(log, ErrorLogMemo, ignored);
   lines = ErrorLogMemo.lines;

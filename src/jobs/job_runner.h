@@ -75,8 +75,9 @@ public:
   RetryPause Pause = SleepingPause();
   /// How a fatal error ends the program.
   ExitHook Exit = ProcessExit();
-  /// The last log shown in a page's error log, with the line worth reading selected.
+  /// The last log shown in a page's error log, with the line worth reading selected, and its file.
   LogMemo ErrorLogMemo;
+  std::string ErrorLogFile;
 
   /// True while a job is watched.
   bool Running() const { return Job.StartedJob != kNoJob; }
