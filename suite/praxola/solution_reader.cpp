@@ -132,7 +132,7 @@ bool ReadSets(const Headers& h, Solution& s, ErrorText& errorText) {
     }
     total += sizes[i];
   }
-  if (total != static_cast<std::int64_t>(CountOf(elements)) && !(total == 0 && CountOf(elements) == 0)) {
+  if (total != static_cast<std::int64_t>(CountOf(elements))) {
     return h.Bad("the set sizes add up to " + std::to_string(total) + " but SELM holds " +
                      std::to_string(elements.size()) + " elements",
                  errorText);
