@@ -2,17 +2,21 @@
 
 #include "app/application.h"
 #include "app/console_ui.h"
+#include "model/file_lines.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
-#include "platform/text_file.h"
 
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <ostream>
+#include <sys/file.h>
 #include <thread>
+#include <unistd.h>
 
 namespace pelorin {
 
@@ -75,20 +79,35 @@ std::string CsvFileName(std::string_view name) {
   return file + ".csv";
 }
 
-bool WriteLines(const std::string& file, const std::vector<std::string>& lines, ErrorText& errorText) {
-  TextFile output;
-  if (!TxtCreate(output, file, errorText)) {
-    return false;
-  }
-  for (const std::string& line : lines) {
-    if (!output.WriteLine(line)) {
-      ErrorText ignored;
-      TxtClose(output, ignored);
-      return Fail(errorText, "write error");
+std::string TemporaryArea() {
+  const char* tmp = std::getenv("TMPDIR");
+  return tmp != nullptr && tmp[0] == '/' ? std::string(tmp) : std::string("/tmp");
+}
+
+// Start-up proves that the program folder and the temporary area can be written with scratch files of fixed
+// names. Runs that start side by side would trip over each other's scratch files, so they take turns for
+// start-up (the simulations themselves then run side by side).
+class StartUpTurn {
+public:
+  StartUpTurn() {
+    const std::string lock = TemporaryArea() + "/pelorin-solve-" + std::to_string(::getuid()) + ".lock";
+    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
     }
   }
-  return TxtClose(output, errorText);
-}
+  ~StartUpTurn() {
+    if (fd_ >= 0) {
+      ::close(fd_); // releases the lock
+    }
+  }
+  StartUpTurn(const StartUpTurn&) = delete;
+  StartUpTurn& operator=(const StartUpTurn&) = delete;
+
+private:
+  int fd_ = -1;
+};
 
 // A data view as it stands: the corner and column labels, then one line per row.
 std::vector<std::string> ViewLines(const DataView& view) {
@@ -277,8 +296,8 @@ bool WriteResultsCsv(const ResultsModel& model, const ContentsList& contents, co
     if (lines.empty()) {
       continue;
     }
-    if (!WriteLines(JoinPath(folder, file), lines, errorText)) {
-      return AddTag(errorText, kTag);
+    if (!WriteLines(JoinPath(folder, file), lines)) {
+      return Fail(errorText, "Cannot create file " + JoinPath(folder, file), kTag);
     }
     ++written;
   }
@@ -304,9 +323,7 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
     keepDir = runDir;
     outputDir = runDir;
   } else {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp") + "/pelorin-solve.XXXXXX";
+    std::string pattern = TemporaryArea() + "/pelorin-solve.XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
       messages << "pelorin-solve: cannot make a temporary folder in " << ExtractFilePath(pattern) << "\n";
       return 1;
@@ -337,6 +354,7 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
 
   ConsoleUserInterface ui(messages, request.model);
   auto app = std::make_unique<Application>(ui, options);
+  auto turn = std::make_unique<StartUpTurn>();
   const Application::StartOutcome outcome = app->FormCreate();
   if (outcome == Application::StartOutcome::NoModel || !SameText(app->App.ModelName, request.model)) {
     messages << "pelorin-solve: no model " << request.model << " is installed in " << request.programDir
@@ -347,6 +365,7 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
     return 1;
   }
   app->DosJobTimerTimer(); // the first tick: companion programs and data files
+  turn.reset();
   if (exitCode >= 0 || app->Window.closeRequested || app->Model.Model.ModelFile.empty()) {
     messages << "pelorin-solve: the model " << request.model << " cannot be used\n";
     return 1;

@@ -179,8 +179,8 @@ bool JobRunner::WriteSolveFiles() {
                   SolveBatchPaths(app_.WorkDir, model.OutputDir, model.SolverProgram, Job.SolutionFile,
                                   Job.PostSimRequested),
                   lines, ignored);
-  if (!WriteScript(WorkFile("solve.bat"), lines, errorText)) {
-    Problem("Could not create the job input files\r\n" + errorText);
+  if (!WriteLines(WorkFile("solve.bat"), lines)) {
+    Problem("Could not create the job input files\r\nCannot create file " + WorkFile("solve.bat"));
     return false;
   }
   return true;

@@ -2,7 +2,6 @@
 
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "platform/text_file.h"
 
 namespace pelorin {
 
@@ -109,21 +108,6 @@ std::vector<std::string> ScriptArguments(ScriptDialect dialect, const std::strin
     return {"/e:2000", "/c", script};
   }
   return {"/c", script};
-}
-
-bool WriteScript(const std::string& fileName, const std::vector<std::string>& lines, ErrorText& errorText) {
-  TextFile output;
-  if (!TxtCreate(output, fileName, errorText)) {
-    return false;
-  }
-  for (const std::string& line : lines) {
-    if (!output.WriteLine(line)) {
-      ErrorText ignored;
-      TxtClose(output, ignored);
-      return Fail(errorText, "write error");
-    }
-  }
-  return TxtClose(output, errorText);
 }
 
 } // namespace pelorin

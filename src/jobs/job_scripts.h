@@ -44,7 +44,4 @@ void SolveBatchLines(ScriptDialect dialect, const SolveBatch& batch, std::vector
 /// "/c" (a check) and the script for the Windows interpreter.
 std::vector<std::string> ScriptArguments(ScriptDialect dialect, const std::string& script, bool solve);
 
-/// Writes a job script, lines ended by LF. Failures carry the file routines' message.
-bool WriteScript(const std::string& fileName, const std::vector<std::string>& lines, ErrorText& errorText);
-
 } // namespace pelorin

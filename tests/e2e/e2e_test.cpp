@@ -279,19 +279,28 @@ TEST_F(EndToEnd, CancelLeavesTheSolveToItselfAndShowsNoResults) {
 TEST_F(EndToEnd, PelorinSolveSolvesBothModelsSideBySide) {
   const std::string solve = prog_ + "/pelorin-solve";
   const auto command = [&](const std::string& model, const std::string& folder) {
-    return solve + " " + model + " --work " + run.File(folder) + " --csv " + run.File(folder + "/csv") +
-           " > " + run.File(folder + ".out") + " 2> " + run.File(folder + ".err");
+    return "(" + solve + " " + model + " --work " + run.File(folder) + " --csv " + run.File(folder + "/csv") +
+           " > " + run.File(folder + ".out") + " 2> " + run.File(folder + ".err") + "; echo $? > " +
+           run.File(folder + ".rc") + ")";
   };
-  ASSERT_EQ(RunToEnd("/bin/sh", {"-c", command("Minimal", "a") + " & " + command("trade", "b") + " & wait"},
+  ASSERT_EQ(RunToEnd("/bin/sh",
+                     {"-c", command("Minimal", "a") + " & " + command("trade", "b") + " & " +
+                                command("Minimal", "c") + " & wait"},
                      run.File("")),
             0);
+  for (const char* folder : {"a", "b", "c"}) {
+    EXPECT_EQ(test::ReadFileBytes(run.File(std::string(folder) + ".rc")), "0\n")
+        << test::ReadFileBytes(run.File(std::string(folder) + ".err"));
+  }
   const std::string minimal = test::ReadFileBytes(run.File("a.out"));
+  EXPECT_THAT(minimal, HasSubstr("Variable")) << test::ReadFileBytes(run.File("a.err"));
   EXPECT_THAT(minimal, HasSubstr("QFAC      FAC      1    Factor supply"));
   EXPECT_THAT(minimal,
               HasSubstr("Solutions:  1 (Sim), 2 Pre  , 3 Post  , 4 Chng  , 5 more labour, 6 more income"));
   EXPECT_THAT(test::ReadFileBytes(run.File("a/csv/QFAC.csv")),
               HasSubstr("QFAC,(Sim),Pre,Post,Chng,more labour,more income\nlabour,10,130,143,13,10,0"));
-  EXPECT_THAT(test::ReadFileBytes(run.File("b.out")), HasSubstr("TMS       COM*REG*REG  1    Tariff power"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("b.out")), HasSubstr("TMS       COM*REG*REG  1    Tariff power"))
+      << test::ReadFileBytes(run.File("b.err"));
   EXPECT_THAT(test::ReadFileBytes(run.File("b/csv/TMS.csv")), StartsWith("COM,REG,REG,(Sim),"));
   EXPECT_TRUE(fs::exists(run.File("b/sim1.sol")));
   EXPECT_TRUE(fs::exists(run.File("b/work/solve.log")));
@@ -302,12 +311,12 @@ TEST_F(EndToEnd, PelorinSolveSolvesBothModelsSideBySide) {
   std::string settings = test::ReadFileBytes(prog_ + "/Minimal/Minimal.ini");
   settings.replace(settings.find("0=exogenous QFAC INCOME ;"), 25, "0=exogenous QFAC ;");
   std::ofstream(run.File("bad.ini")) << settings;
-  EXPECT_EQ(RunToEnd("/bin/sh", {"-c", solve + " Minimal --settings bad.ini --work c > c.out 2> c.err"},
+  EXPECT_EQ(RunToEnd("/bin/sh", {"-c", solve + " Minimal --settings bad.ini --work d > d.out 2> d.err"},
                      run.File("")),
             1);
-  EXPECT_THAT(test::ReadFileBytes(run.File("c.err")),
+  EXPECT_THAT(test::ReadFileBytes(run.File("d.err")),
               HasSubstr("error: Error at Minimal stage - see log window"));
-  EXPECT_THAT(test::ReadFileBytes(run.File("c.err")), HasSubstr("did not succeed"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("d.err")), HasSubstr("did not succeed"));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the Windows dialect's text.
 
 #include "jobs/job_scripts.h"
+#include "model/file_lines.h"
 #include "platform/process.h"
 #include "support/temp_dir.h"
 
@@ -42,7 +43,7 @@ protected:
     ErrorText error;
     SolveBatchLines(ScriptDialect::Sh, batch, lines, error);
     ASSERT_EQ(error, "");
-    ASSERT_TRUE(WriteScript(work + "/solve.bat", lines, error)) << error;
+    ASSERT_TRUE(WriteLines(work + "/solve.bat", lines));
     ChildProcess process;
     ProcessOptions options;
     options.folder = work;
