@@ -121,32 +121,32 @@ bool ApplyExtraSets(const CommandFile& cmf, ModelRuntime& runtime, ErrorText& er
   return ok;
 }
 
-bool SpecComponents(const CmfVarSpec& spec, ModelRuntime& runtime, const std::string& cmfName,
+bool SpecComponents(const CmfVarSpec& varRef, ModelRuntime& runtime, const std::string& cmfName,
                     std::vector<std::int64_t>& components, ErrorText& errorText) {
   components.clear();
-  const int v = runtime.Model().FindVariable(spec.name);
+  const int v = runtime.Model().FindVariable(varRef.name);
   if (v < 0) {
-    return LineFail(errorText, cmfName, spec.line, "\"" + spec.name + "\" is not a variable of the model");
+    return LineFail(errorText, cmfName, varRef.line, "\"" + varRef.name + "\" is not a variable of the model");
   }
   const mrk::Variable& var = runtime.Model().variables[v];
   const std::int64_t offset = runtime.VarOffset(v);
   const std::int64_t size = runtime.VarSize(v);
-  if (spec.hasArgs) {
-    if (spec.args.size() != var.sets.size()) {
-      return LineFail(errorText, cmfName, spec.line,
+  if (varRef.hasArgs) {
+    if (varRef.args.size() != var.sets.size()) {
+      return LineFail(errorText, cmfName, varRef.line,
                       "variable " + var.name + " has " + std::to_string(var.sets.size()) + " arguments but " +
-                          std::to_string(spec.args.size()) + " are given");
+                          std::to_string(varRef.args.size()) + " are given");
     }
     std::vector<std::vector<int>> choices;
-    for (std::size_t k = 0; k < spec.args.size(); ++k) {
-      const CmfArgument& a = spec.args[k];
+    for (std::size_t k = 0; k < varRef.args.size(); ++k) {
+      const CmfArgument& a = varRef.args[k];
       const int argSet = var.sets[k];
       const RtSet& full = runtime.Sets()[argSet];
       std::vector<int> positions;
       const int asSet = a.quoted ? -1 : runtime.FindSet(a.text);
       if (asSet >= 0) {
         if (!runtime.IsSubset(asSet, argSet)) {
-          return LineFail(errorText, cmfName, spec.line,
+          return LineFail(errorText, cmfName, varRef.line,
                           "set " + a.text + " is not a subset of " + full.name + ", the set of argument " +
                               std::to_string(k + 1) + " of " + var.name);
         }
@@ -158,7 +158,7 @@ bool SpecComponents(const CmfVarSpec& spec, ModelRuntime& runtime, const std::st
           }
         }
         if (positions.empty()) {
-          return LineFail(errorText, cmfName, spec.line,
+          return LineFail(errorText, cmfName, varRef.line,
                           "\"" + a.text + "\" is not an element of set " + full.name + " (argument " +
                               std::to_string(k + 1) + " of " + var.name + ")");
         }
@@ -184,10 +184,10 @@ bool SpecComponents(const CmfVarSpec& spec, ModelRuntime& runtime, const std::st
         break;
       }
     }
-  } else if (!spec.components.empty()) {
-    for (const auto& [first, last] : spec.components) {
+  } else if (!varRef.components.empty()) {
+    for (const auto& [first, last] : varRef.components) {
       if (first < 1 || last < first || last > size) {
-        return LineFail(errorText, cmfName, spec.line,
+        return LineFail(errorText, cmfName, varRef.line,
                         "component range " + std::to_string(first) + "-" + std::to_string(last) + " of " +
                             var.name + " is out of range (it has " + std::to_string(size) + " components)");
       }
@@ -225,8 +225,8 @@ bool BuildClosure(const CommandFile& cmf, ModelRuntime& runtime, Simulation& sim
       continue;
     }
     const std::int8_t want = c.kind == CmfClosure::Kind::Exogenous ? 1 : 0;
-    for (const CmfVarSpec& spec : c.vars) {
-      if (!SpecComponents(spec, runtime, cmf.fileName, comps, errorText)) {
+    for (const CmfVarSpec& varRef : c.vars) {
+      if (!SpecComponents(varRef, runtime, cmf.fileName, comps, errorText)) {
         ok = false;
         continue;
       }
@@ -272,12 +272,12 @@ bool BuildClosure(const CommandFile& cmf, ModelRuntime& runtime, Simulation& sim
     left.clear();
     right.clear();
     bool sidesOk = true;
-    for (const CmfVarSpec& spec : c.vars) {
-      sidesOk = SpecComponents(spec, runtime, cmf.fileName, comps, errorText) && sidesOk;
+    for (const CmfVarSpec& varRef : c.vars) {
+      sidesOk = SpecComponents(varRef, runtime, cmf.fileName, comps, errorText) && sidesOk;
       left.insert(left.end(), comps.begin(), comps.end());
     }
-    for (const CmfVarSpec& spec : c.swapWith) {
-      sidesOk = SpecComponents(spec, runtime, cmf.fileName, comps, errorText) && sidesOk;
+    for (const CmfVarSpec& varRef : c.swapWith) {
+      sidesOk = SpecComponents(varRef, runtime, cmf.fileName, comps, errorText) && sidesOk;
       right.insert(right.end(), comps.begin(), comps.end());
     }
     if (!sidesOk) {
@@ -444,8 +444,8 @@ bool BuildShocks(const CommandFile& cmf, ModelRuntime& runtime, Simulation& sim,
     SubtotalGroup group;
     group.description = st.description;
     std::vector<std::uint8_t> in(static_cast<std::size_t>(n), 0);
-    for (const CmfVarSpec& spec : st.vars) {
-      if (!SpecComponents(spec, runtime, cmf.fileName, comps, errorText)) {
+    for (const CmfVarSpec& varRef : st.vars) {
+      if (!SpecComponents(varRef, runtime, cmf.fileName, comps, errorText)) {
         ok = false;
         continue;
       }

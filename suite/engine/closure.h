@@ -35,9 +35,9 @@ struct Simulation {
 /// Adds the command file's xsets to the runtime and checks its xsubset statements.
 bool ApplyExtraSets(const CommandFile& cmf, ModelRuntime& runtime, ErrorText& errorText);
 
-/// Resolves the components a variable specification names (in component order). Messages name the command
+/// Resolves the components a variable reference names (in component order). Messages name the command
 /// file's line.
-bool SpecComponents(const CmfVarSpec& spec, ModelRuntime& runtime, const std::string& cmfName,
+bool SpecComponents(const CmfVarSpec& varRef, ModelRuntime& runtime, const std::string& cmfName,
                     std::vector<std::int64_t>& components, ErrorText& errorText);
 
 /// Builds the closure: exogenous, endogenous and rest in statement order, then the swaps. Every component

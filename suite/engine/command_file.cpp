@@ -507,8 +507,8 @@ private:
     return out;
   }
 
-  /// Reads variable specifications from tokens [from, to).
-  bool VarSpecs(const Statement& s, std::size_t from, std::size_t to, std::vector<CmfVarSpec>& specs,
+  /// Reads variable references from tokens [from, to).
+  bool VarSpecs(const Statement& s, std::size_t from, std::size_t to, std::vector<CmfVarSpec>& varRefs,
                 bool allowComponents) {
     std::size_t i = from;
     while (i < to) {
@@ -518,8 +518,8 @@ private:
         continue;
       }
       long number = 0;
-      if (!t.punct && !t.quoted && !specs.empty() && allowComponents &&
-          ComponentRange(t.text, specs.back())) {
+      if (!t.punct && !t.quoted && !varRefs.empty() && allowComponents &&
+          ComponentRange(t.text, varRefs.back())) {
         ++i;
         continue;
       }
@@ -527,16 +527,16 @@ private:
         Error(t.line, "expected a variable name but found \"" + t.text + "\"");
         return false;
       }
-      CmfVarSpec spec;
-      spec.name = t.text;
-      spec.line = t.line;
+      CmfVarSpec varRef;
+      varRef.name = t.text;
+      varRef.line = t.line;
       ++i;
       if (i < to && s.tokens[i].punct && s.tokens[i].text == "(") {
-        spec.hasArgs = true;
+        varRef.hasArgs = true;
         ++i;
         while (true) {
           if (i >= to) {
-            Error(t.line, "argument list of " + spec.name + " is not closed with \")\"");
+            Error(t.line, "argument list of " + varRef.name + " is not closed with \")\"");
             return false;
           }
           const CmfToken& a = s.tokens[i];
@@ -549,20 +549,20 @@ private:
             continue;
           }
           if (a.punct) {
-            Error(a.line, "unexpected \"" + a.text + "\" in the arguments of " + spec.name);
+            Error(a.line, "unexpected \"" + a.text + "\" in the arguments of " + varRef.name);
             return false;
           }
-          spec.args.push_back({a.text, a.quoted});
+          varRef.args.push_back({a.text, a.quoted});
           ++i;
         }
-        if (spec.args.empty()) {
-          Error(t.line, "empty argument list for " + spec.name);
+        if (varRef.args.empty()) {
+          Error(t.line, "empty argument list for " + varRef.name);
           return false;
         }
       }
-      specs.push_back(std::move(spec));
+      varRefs.push_back(std::move(varRef));
     }
-    if (specs.empty()) {
+    if (varRefs.empty()) {
       Error(s.line, "statement \"" + Head(s) + "\" names no variable");
       return false;
     }
@@ -570,7 +570,7 @@ private:
   }
 
   /// "5" or "2-4" after a variable name: component numbers.
-  bool ComponentRange(const std::string& text, CmfVarSpec& spec) {
+  bool ComponentRange(const std::string& text, CmfVarSpec& varRef) {
     long a = 0;
     long b = 0;
     std::size_t dash = text.find('-', 1);
@@ -582,7 +582,7 @@ private:
     } else if (!ParseInt(text.substr(0, dash), a) || !ParseInt(text.substr(dash + 1), b)) {
       return false;
     }
-    spec.components.emplace_back(a, b);
+    varRef.components.emplace_back(a, b);
     return true;
   }
 
@@ -597,15 +597,15 @@ private:
       Error(s.line, "expected \"=\" and a value in statement \"" + Head(s) + "\"");
       return;
     }
-    std::vector<CmfVarSpec> specs;
-    if (!VarSpecs(s, 1, eq, specs, true)) {
+    std::vector<CmfVarSpec> varRefs;
+    if (!VarSpecs(s, 1, eq, varRefs, true)) {
       return;
     }
-    if (specs.size() != 1) {
-      Error(s.line, "a " + keyword + " statement names one variable, not " + std::to_string(specs.size()));
+    if (varRefs.size() != 1) {
+      Error(s.line, "a " + keyword + " statement names one variable, not " + std::to_string(varRefs.size()));
       return;
     }
-    shock.target = std::move(specs[0]);
+    shock.target = std::move(varRefs[0]);
     std::size_t i = eq + 1;
     auto word = [&](std::size_t k, const char* w) {
       return k < s.tokens.size() && !s.tokens[k].quoted && SameText(s.tokens[k].text, w);
