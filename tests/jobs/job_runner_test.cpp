@@ -158,6 +158,15 @@ TEST_F(JobRunnerTest, ASolveRunsTheWholeChainAndMovesToTheResults) {
   EXPECT_EQ(accuracy->numSubintervals, 2);
   EXPECT_EQ(accuracy->sub[2].levels.counts[6], 12);
   EXPECT_TRUE(last.AccuracySummaryMade);
+  // "Accu&racy Summary" shows it again while the log is there.
+  accuracy.reset();
+  app->Jobs.AccuracySummary1Click();
+  EXPECT_NE(accuracy, nullptr);
+  fs::remove(work + "/solve.log");
+  app->Jobs.AccuracySummary1Click();
+  EXPECT_THAT(ui.messages.back().text,
+              ::testing::StartsWith("Could not make accuracy summary:\r\nNo log file"));
+  EXPECT_FALSE(last.AccuracySummaryMade);
 
   // The solution's summary is the model information now.
   EXPECT_EQ(app->Model.Model.SviFile, home + "/current.svi");

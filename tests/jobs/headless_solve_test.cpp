@@ -1,0 +1,111 @@
+// pelorin-solve's own parts: its arguments, the console in place of the window, and the CSV files of the
+// results (the runs themselves are in the end-to-end tests).
+
+#include "../results/solution_files.h"
+#include "app/console_ui.h"
+#include "app/headless_solve.h"
+#include "results/results_model.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace pelorin {
+namespace {
+
+TEST(SolveArguments, ModelAndOptionsInAnyOrderAndWhatIsRefused) {
+  SolveRequest request;
+  std::string error;
+  ASSERT_TRUE(ParseSolveArguments({"--work", "runs/a", "Minimal", "--csv", "out", "--settings", "s.ini"},
+                                  request, error));
+  EXPECT_EQ(request.model, "Minimal");
+  EXPECT_EQ(request.workDir, "runs/a");
+  EXPECT_EQ(request.csvDir, "out");
+  EXPECT_EQ(request.settingsFile, "s.ini");
+
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{}, "no model named"},
+      {{"--work"}, "--work needs a value"},
+      {{"Minimal", "--csv", ""}, "--csv needs a value"},
+      {{"Minimal", "Trade"}, "one model only: Trade"},
+      {{"Minimal", "--fast"}, "unknown option --fast"}};
+  for (const auto& [arguments, reason] : refused) {
+    SolveRequest other;
+    EXPECT_FALSE(ParseSolveArguments(arguments, other, error));
+    EXPECT_EQ(error, reason);
+  }
+}
+
+TEST(ConsoleUserInterface, MessagesGoToTheStreamAndQuestionsTakeTheirDefault) {
+  std::ostringstream out;
+  ConsoleUserInterface ui(out, "trade");
+  EXPECT_EQ(ui.Message(MessageKind::Error, "Problem:\r\nCould not create CMF file"), MessageAnswer::Ok);
+  EXPECT_EQ(
+      ui.Message(MessageKind::Confirmation, "Do you really want to kill this job?", MessageButtons::YesNo),
+      MessageAnswer::Yes);
+  ui.ShowWaitDialog("Please Wait - KALVIMO at work", "Calculating Solution");
+  ui.UpdateWaitDialog("Calculating Solution", 2);
+  ui.UpdateWaitDialog("Running MIRDA to prepare for possible SSA job", 3);
+  EXPECT_EQ(out.str(), "error: Problem:\n       Could not create CMF file\n"
+                       "question: Do you really want to kill this job?\n"
+                       "running: Calculating Solution\n"
+                       "running: Running MIRDA to prepare for possible SSA job\n");
+  EXPECT_EQ(ui.Errors(), 1);
+
+  // The catalogue's question takes the model asked for (case ignored); a model not offered is no answer.
+  EXPECT_EQ(
+      ui.ChooseFromList("Select Model", {"Minimal - A minimal economy", "Trade - Trade - three regions"}, 0),
+      1);
+  ConsoleUserInterface other(out, "Nothing");
+  EXPECT_EQ(other.ChooseFromList("Select Model", {"Minimal - A minimal economy"}, 0), std::nullopt);
+  EXPECT_EQ(other.ChooseFromList("Pick", {"a", "b"}, 1), 1);
+  EXPECT_EQ(other.OpenFileDialog({"Model File", "", "", "", ""}), std::nullopt);
+  EXPECT_EQ(other.Prompt("Name", "Name?", "sim2"), "sim2");
+}
+
+TEST(ResultsCsv, EveryVariableWithEverySolutionAndTheContentsAsAlignedText) {
+  test::TempDir dir;
+  test::SimFiles files;
+  files.sets = {test::MakeSet("REG", {"usa", "eu"}), test::MakeSet("COM", {"food", "mfg", "svc"})};
+  files.vars = {{"gdp", {}, 'p', "Real GDP", {}},
+                {"p", {1}, 'p', "Prices", {}},
+                {"x", {2, 1}, 'p', "Trade flows", {}},
+                {"t", {2, 1, 1}, 'c', "Three ways", {}, true}};
+  files.subtotalsAvailable = 1;
+  files.subtotalDescriptions = {"tariffs, food"};
+  // Values by file (1 cumulative, 11 the subtotal) and component; one result missing: an empty field.
+  files.value = [](const test::SimVar& var, int file, int component) {
+    return var.name == "p" && component == 2 && file == 1 ? MissingValue : file * 10.0f + component * 0.5f;
+  };
+  const std::string sol = files.Write(dir.Path().string(), "sim");
+  test::ScriptedUserInterface ui;
+  ResultsModel model(ui);
+  ErrorText error;
+  ASSERT_TRUE(model.PVLoadSol(sol, " ", dir.File("sim.sli"), true, true, error)) << error;
+  ContentsList contents;
+  SimTab table;
+  ASSERT_TRUE(MakeContentsList(model, contents, table, error)) << error;
+
+  int written = 0;
+  ASSERT_TRUE(WriteResultsCsv(model, contents, dir.File("csv"), written, error)) << error;
+  EXPECT_EQ(written, 4);
+  EXPECT_EQ(test::ReadFileBytes(dir.File("csv/macros.csv")),
+            "Macros,(Sim),\"tariffs, food\"\ngdp,10.5,110.5\n");
+  EXPECT_EQ(test::ReadFileBytes(dir.File("csv/p.csv")),
+            "p,(Sim),\"tariffs, food\"\nusa,10.5,110.5\neu,,111\n");
+  EXPECT_EQ(test::ReadFileBytes(dir.File("csv/x.csv")),
+            "COM,REG,(Sim),\"tariffs, food\"\nfood,usa,10.5,110.5\nmfg,usa,11,111\nsvc,usa,11.5,111.5\n"
+            "food,eu,12,112\nmfg,eu,12.5,112.5\nsvc,eu,13,113\n");
+  const std::string three = test::ReadFileBytes(dir.File("csv/t.csv"));
+  EXPECT_EQ(three.substr(0, three.find('\n', three.find('\n') + 1) + 1),
+            "COM,REG,REG,(Sim)\nfood,usa,usa,10.5\n");
+
+  EXPECT_EQ(AlignedTable(table).substr(0, AlignedTable(table).find('\n', 0) + 1),
+            "Variable  Size         No.  Name\n");
+  EXPECT_EQ(AlignedTable(SimTab{}), "");
+  EXPECT_FALSE(WriteResultsCsv(model, contents, dir.File("csv/macros.csv/sub"), written, error));
+}
+
+} // namespace
+} // namespace pelorin
