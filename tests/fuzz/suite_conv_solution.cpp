@@ -1,5 +1,7 @@
 // Fuzzes the solution-file reader and, for the files it accepts, the conversion, the map and the shock
 // listing built from them.
+#include "datafiles/har_data.h"
+#include "platform/memory_status.h"
 #include "praxola/conversion.h"
 #include "praxola/solution_reader.h"
 #include "praxola/ssa_map.h"
@@ -20,6 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
+  // Keep allocations small so that runs stay fast: pretend the machine has 200 MB (150 MB after the reserve).
+  static const bool limited = [] {
+    pelorin::SetMemoryStatusSource([] { return pelorin::MemoryStatus{200ull << 20, 64ull << 20}; });
+    pelorin::SetHarWarningHandler([](const std::string&) {});
+    return true;
+  }();
+  (void)limited;
   pelorin::conv::Solution solution;
   pelorin::ErrorText err;
   if (pelorin::conv::ReadSolution(file, solution, err)) {
