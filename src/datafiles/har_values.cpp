@@ -485,6 +485,15 @@ bool ReadStringRecords(LaheyFile& file, bool isFujitsu, std::int64_t expected, s
                     ") since buffer size MaxHarBuf is set to just " + "8000000",
                 tag);
   }
+  // Every string takes at least one byte of the file, so a count the rest of the file cannot hold is a lie;
+  // refusing it here keeps a small damaged file from reserving gigabytes of empty strings.
+  const std::int64_t bytesLeft = file.file.Size() - file.file.Position();
+  if (expected > 0 && static_cast<long double>(expected) * std::max<std::int64_t>(length, 1) > bytesLeft) {
+    return Fail(errorText,
+                "File too short for " + Num(expected) + " strings length " + Num(length) + ": only " +
+                    Num(bytesLeft) + " bytes left",
+                tag);
+  }
   strings.clear();
   if (!AllocPStrVec(strings, expected, errorText)) {
     return AddTag(errorText, tag);

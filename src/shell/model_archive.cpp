@@ -111,7 +111,9 @@ bool ExtractEntry(zip_t* archive, const Entry& entry, const std::string& folder,
     return false;
   }
   const std::string target = JoinPath(folder, entry.bare);
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  // A model's solver and the suite's programs keep their ".exe" names and must be runnable once installed.
+  const mode_t mode = EndsWithText(entry.bare, ".exe") ? 0755 : 0644;
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (fd < 0) {
     reason = "file " + target + " cannot be created";
     return false;
@@ -161,8 +163,7 @@ bool ExtractEntry(zip_t* archive, const Entry& entry, const std::string& folder,
 bool InstallModelArchive(const std::string& archivePath, const std::string& folder, std::uint64_t maxBytes,
                          std::string& reason) {
   int error = 0;
-  const std::unique_ptr<zip_t, ZipCloser> archive(
-      zip_open(archivePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+  const std::unique_ptr<zip_t, ZipCloser> archive(zip_open(archivePath.c_str(), ZIP_RDONLY, &error));
   if (!archive) {
     reason = "it cannot be read as a ZIP file";
     return false;

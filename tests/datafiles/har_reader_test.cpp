@@ -312,6 +312,9 @@ TEST_F(HarReaderTest, DamagedHeadersGiveTheReadersMessages) {
        {Desc("1C", "FULL", "", {2, 1'000'000, 9})},
        "Cannot read 1000000 strings length 9 (total size 9000000) since buffer size MaxHarBuf is set to just "
        "8000000"},
+      {"strshort",
+       {Desc("1C", "FULL", "", {2, 4'000'000, 2})},
+       "File too short for 4000000 strings length 2"},
       {"rllength", {full, dims, limits, "    " + Ints({1, 5})}, "RL record wrong length"},
       {"rllimits",
        {full, dims, "    " + Ints({2, 1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}), "    " + Ints({1, 5, 6})},

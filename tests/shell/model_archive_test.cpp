@@ -67,6 +67,11 @@ TEST_F(ModelArchiveTest, ExtractsEveryFileByItsBareName) {
   EXPECT_EQ(test::ReadFileBytes(dir.File("prog/newmod/newmod.min")), "min");
   EXPECT_EQ(test::ReadFileBytes(dir.File("prog/newmod/newmod.axs")), "axs");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("prog/newmod")), fs::directory_iterator()), 4);
+  // The solver must run once installed; data and text files are not made runnable.
+  EXPECT_NE(fs::status(dir.File("prog/newmod/newmod.exe")).permissions() & fs::perms::owner_exec,
+            fs::perms::none);
+  EXPECT_EQ(fs::status(dir.File("prog/newmod/newmod.min")).permissions() & fs::perms::owner_exec,
+            fs::perms::none);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
   EXPECT_EQ(ui.dialogs[0].title, "Load Model ZIP");
   EXPECT_EQ(ui.dialogs[0].filter, "Zip Files|*.ZIP");
