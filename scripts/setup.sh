@@ -29,7 +29,7 @@ if [ ! -f build/build.ninja ]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELORIN_WERROR=ON
 fi
 cmake --build build
-cmake --install build --prefix "$top/dist" > /dev/null
+cmake --install build --prefix "$top/dist" --strip > /dev/null
 
 case "$mode" in
   run)
