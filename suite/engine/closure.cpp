@@ -1,5 +1,6 @@
 #include "engine/closure.h"
 
+#include "datafiles/record_file.h"
 #include "platform/strings.h"
 
 #include <cerrno>
@@ -36,8 +37,10 @@ bool ReadShockValues(const CmfShock& shock, const std::string& cmfName, std::vec
   std::ostringstream bytes;
   bytes << probe.rdbuf();
   const std::string text = bytes.str();
-  const bool har =
-      !text.empty() && (static_cast<unsigned char>(text[0]) < 9 || text[0] == '\0' || text[0] == 1);
+  // A Header Array file starts with a record marker: a small record length, or the start byte of files whose
+  // records carry variable-length markers.
+  const bool har = !text.empty() && (static_cast<unsigned char>(text[0]) < 9 ||
+                                     static_cast<unsigned char>(text[0]) == kLaheyStartByte);
   DataFile data;
   ErrorText inner;
   if (har || !shock.header.empty()) {
