@@ -1,10 +1,10 @@
+#include "golden_files.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
 #include "sim_fixture.h"
 #include "simspec/cmf_writer.h"
 #include "simspec/job_inputs.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gmock/gmock.h>
@@ -17,49 +17,11 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-// The expected files live under tests/simspec/golden/<case>/, with the test's temporary folder written as
-// "@DIR@". PELORIN_UPDATE_GOLDEN=1 rewrites them from the files written now.
+// The expected files of the two models built by the fixture live under golden/fixture-<model>/.
 class Golden : public test::SimFixture {
 protected:
-  void ExpectGolden(const std::string& caseName, const std::string& file) {
-    std::string bytes = test::ReadFileBytes(file);
-    const std::string root = dir.Path().string();
-    for (std::size_t at = bytes.find(root); at != std::string::npos; at = bytes.find(root, at)) {
-      bytes.replace(at, root.size(), "@DIR@");
-    }
-    const fs::path expected = fs::path(SIMSPEC_GOLDEN_DIR) / caseName / ExtractFileName(file);
-    if (const char* update = std::getenv("PELORIN_UPDATE_GOLDEN"); update != nullptr && *update == '1') {
-      fs::create_directories(expected.parent_path());
-      std::ofstream(expected, std::ios::binary) << bytes;
-    }
-    EXPECT_EQ(bytes, test::ReadFileBytes(expected)) << "differs from " << expected;
-  }
-
   void WriteAll(const std::string& caseName, bool postSim) {
-    ErrorText errorText;
-    const std::vector<std::string>& outputs = model->OutputPage.OutputLines;
-    const std::string solution = SolutionFilePath(model->Model.OutputDir, outputs);
-    const std::string cmf = SimulationCmfPath(model->Model.OutputDir, outputs);
-    const std::string postCmf = PostSimCmfPath(model->Model.OutputDir, model->OutputPage.PostSimName);
-    ASSERT_TRUE(sim->CreateCMF(cmf, false, errorText)) << errorText;
-    ExpectGolden(caseName, cmf);
-    if (postSim) {
-      ASSERT_TRUE(sim->CreateCMF(postCmf, true, errorText)) << errorText;
-      ExpectGolden(caseName, postCmf);
-    }
-    ASSERT_TRUE(sim->WriteSolveJobInputs(solution, cmf, postCmf, postSim, errorText)) << errorText;
-    std::vector<std::string> written{"solve.sti", "praxol.inp", "mirdashk.inp", "praxolsh.inp"};
-    if (postSim) {
-      written.emplace_back("postsim.sti");
-    } else {
-      EXPECT_FALSE(fs::exists(JoinPath(workDir, "postsim.sti")));
-    }
-    ASSERT_TRUE(sim->CheckClosureCMF(errorText)) << errorText;
-    written.insert(written.end(), {"clcheck.cmf", "clcheck.sti", "clcheck.bat"});
-    for (const std::string& name : written) {
-      ExpectGolden(caseName, JoinPath(workDir, name));
-    }
-    EXPECT_EQ(errorText, "");
+    test::ExpectGoldenJobFiles(*sim, *model, workDir, dir.Path().string(), caseName, postSim);
   }
 };
 
@@ -76,7 +38,7 @@ TEST_F(Golden, TradeModelWithPostSimulationSubtotalAndAutomaticAccuracy) {
   sim->Context.method = {SolutionMethod::Gragg, 3, {2, 4, 6}, 4, true};
   sim->Context.accuracy.stopOnFailure = false;
   sim->Context.accuracy.criterion = 1;
-  WriteAll("trade", true);
+  WriteAll("fixture-trade", true);
 }
 
 TEST_F(Golden, MinimalModelWithoutPostSimulationOrXac) {
@@ -87,7 +49,7 @@ TEST_F(Golden, MinimalModelWithoutPostSimulationOrXac) {
   sim->Closure.Lines = {"exogenous pop y ;", "rest endogenous ;"};
   sim->Shocks.Lines = {" Shock pop = 10;", " Shock y(\"a\") = 1;"};
   sim->Context.method = {SolutionMethod::Euler, 2, {3, 6, 9}, 1, false};
-  WriteAll("minimal", false);
+  WriteAll("fixture-minimal", false);
 }
 
 TEST(ShockLines, FileShocksGetTheModelFoldersFile) {

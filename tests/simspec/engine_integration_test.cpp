@@ -3,17 +3,14 @@
 // stored inputs written from the pages.
 
 #include "datafiles/har_writer.h"
-#include "model/file_lines.h"
+#include "engine_runs.h"
 #include "platform/paths.h"
-#include "platform/process.h"
 #include "sim_fixture.h"
 #include "simspec/subtotal_dialog.h"
 
-#include <chrono>
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace pelorin {
 namespace {
@@ -38,24 +35,6 @@ write SHR to SUMMARY "SHR" ;
 display SHR ;
 )";
 
-// Runs a program to its end (polled as the job runner polls) and returns its exit code.
-int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-               const std::string& folder) {
-  ChildProcess process;
-  ErrorText errorText;
-  ProcessOptions options;
-  options.folder = folder;
-  options.discardOutput = true;
-  if (!process.Start(program, arguments, options, errorText)) {
-    ADD_FAILURE() << errorText;
-    return -1;
-  }
-  while (process.Running()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return process.ExitCode();
-}
-
 class EngineIntegration : public test::SimFixture {
 protected:
   void SetUp() override {
@@ -67,7 +46,7 @@ protected:
     WriteText(JoinPath(programDir, "praxola.exe"), {});
     const std::string source = JoinPath(modelDir, "trade.mrk");
     WriteText(source, {kTradeModel});
-    ASSERT_EQ(RunProgram(PELORIN_MERKA_PATH, {source, "-o", modelDir}, modelDir), 0);
+    ASSERT_EQ(test::RunProgram(PELORIN_MERKA_PATH, {source, "-o", modelDir}, modelDir), 0);
     ErrorText errorText;
     ASSERT_TRUE(
         WriteHarFile(JoinPath(modelDir, "base.har"),
@@ -90,53 +69,13 @@ protected:
     ui.messages.clear();
 
     sim->Context.hooks.startClosureCheck = [this] {
-      ErrorText err;
-      ASSERT_TRUE(sim->CheckClosureCMF(err)) << err;
-      EXPECT_EQ(RunProgram("/bin/sh", {JoinPath(workDir, "clcheck.bat")}, workDir), 0);
-      checkPassed = sim->Closure.ClosureCheckEnded();
+      checkPassed = test::CheckClosureWithEngine(*sim, workDir);
     };
-    sim->Context.hooks.startSolve = [this] { Solve(); };
-  }
-
-  // What the job runner does for "solve1": the command files, the stored inputs, then the solver on the
-  // simulation and on the post-simulation, each from the folder solve.bat changes to.
-  void Solve() {
-    ErrorText err;
-    const std::vector<std::string>& outputs = model->OutputPage.OutputLines;
-    const std::string outputDir = model->Model.OutputDir;
-    const std::string solution = SolutionFilePath(outputDir, outputs);
-    const std::string cmf = SimulationCmfPath(outputDir, outputs);
-    const std::string postCmf = PostSimCmfPath(outputDir, model->OutputPage.PostSimName);
-    postSim = !model->ViewMenu.OutputsPreSim.Items.empty() && model->Model.PostSimPossible;
-    ASSERT_TRUE(sim->CreateCMF(cmf, false, err)) << err;
-    if (postSim) {
-      ASSERT_TRUE(sim->CreateCMF(postCmf, true, err)) << err;
-    }
-    ASSERT_TRUE(sim->WriteSolveJobInputs(solution, cmf, postCmf, postSim, err)) << err;
-    const std::string solver = model->Model.SolverProgram;
-    solveExit = RunProgram(
-        solver, {"-sti", JoinPath(workDir, "solve.sti"), "-lon", JoinPath(workDir, "solve.log")}, outputDir);
-    if (postSim && solveExit == 0) {
-      postSimExit = RunProgram(
-          solver, {"-sti", JoinPath(workDir, "postsim.sti"), "-lon", JoinPath(workDir, "postsim.log")},
-          workDir);
-    }
-  }
-
-  void Choose(ShocksPage& shocks, const std::string& name) {
-    for (std::size_t i = 0; i < shocks.VarChoices.size(); ++i) {
-      if (shocks.VarChoices[i].text == name) {
-        shocks.ExoVarComboBoxChange(static_cast<int>(i));
-        return;
-      }
-    }
-    FAIL() << name << " is not offered";
+    sim->Context.hooks.startSolve = [this] { solve = test::SolveWithEngine(*sim, *model, workDir); };
   }
 
   bool checkPassed = false;
-  bool postSim = false;
-  int solveExit = -1;
-  int postSimExit = -1;
+  test::EngineSolve solve;
 };
 
 TEST_F(EngineIntegration, ClosureCheckSimulationAndPostSimulationRunOnTheWrittenFiles) {
@@ -153,12 +92,12 @@ TEST_F(EngineIntegration, ClosureCheckSimulationAndPostSimulationRunOnTheWritten
 
   // Shocks built on the page: a subset and an element, one element, a file of values, and a subtotal.
   ShocksPage& shocks = sim->Shocks;
-  Choose(shocks, "p");
+  test::ChooseShockVariable(shocks, "p");
   shocks.ExoDimCombo1Change(0, 1); // All TRAD
   shocks.ExoDimCombo1Change(1, 1); // usa
   shocks.ShockValueChange("5");
   shocks.AddShockButtonClick();
-  Choose(shocks, "y");
+  test::ChooseShockVariable(shocks, "y");
   shocks.ExoDimCombo1Change(0, 2); // eu
   shocks.ShockValueChange("10");
   shocks.AddShockButtonClick();
@@ -178,14 +117,14 @@ TEST_F(EngineIntegration, ClosureCheckSimulationAndPostSimulationRunOnTheWritten
   ui.messages.clear();
   sim->Solve.SolveButtonClick();
   EXPECT_THAT(ui.Texts(), ::testing::IsEmpty());
-  ASSERT_EQ(solveExit, 0) << test::ReadFileBytes(JoinPath(workDir, "solve.log"));
+  ASSERT_EQ(solve.solveExit, 0) << test::ReadFileBytes(JoinPath(workDir, "solve.log"));
   const std::string log = test::ReadFileBytes(JoinPath(workDir, "solve.log"));
   EXPECT_NE(log.find("automatic accuracy"), std::string::npos);
   EXPECT_NE(log.find("ACCURACY SUMMARY FOR OVERALL RESULTS"), std::string::npos);
   EXPECT_TRUE(fs::exists(JoinPath(modelDir, "sim1.sl4")));
   EXPECT_TRUE(fs::exists(JoinPath(modelDir, "sim1.upd")));
-  ASSERT_TRUE(postSim);
-  ASSERT_EQ(postSimExit, 0) << test::ReadFileBytes(JoinPath(workDir, "postsim.log"));
+  ASSERT_TRUE(solve.postSim);
+  ASSERT_EQ(solve.postSimExit, 0) << test::ReadFileBytes(JoinPath(workDir, "postsim.log"));
   EXPECT_TRUE(fs::exists(JoinPath(modelDir, "sim1ps.ou1")));
   EXPECT_TRUE(fs::exists(JoinPath(modelDir, "sim1ps.dis")));
 }
