@@ -6,15 +6,12 @@
 #include "platform/paths.h"
 #include "platform/strings.h"
 
-#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <ostream>
-#include <sys/file.h>
 #include <thread>
 #include <unistd.h>
 
@@ -83,31 +80,6 @@ std::string TemporaryArea() {
   const char* tmp = std::getenv("TMPDIR");
   return tmp != nullptr && tmp[0] == '/' ? std::string(tmp) : std::string("/tmp");
 }
-
-// Start-up proves that the program folder and the temporary area can be written with scratch files of fixed
-// names. Runs that start side by side would trip over each other's scratch files, so they take turns for
-// start-up (the simulations themselves then run side by side).
-class StartUpTurn {
-public:
-  StartUpTurn() {
-    const std::string lock = TemporaryArea() + "/pelorin-solve-" + std::to_string(::getuid()) + ".lock";
-    fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ >= 0) {
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
-    }
-  }
-  ~StartUpTurn() {
-    if (fd_ >= 0) {
-      ::close(fd_); // releases the lock
-    }
-  }
-  StartUpTurn(const StartUpTurn&) = delete;
-  StartUpTurn& operator=(const StartUpTurn&) = delete;
-
-private:
-  int fd_ = -1;
-};
 
 // A data view as it stands: the corner and column labels, then one line per row.
 std::vector<std::string> ViewLines(const DataView& view) {
@@ -354,7 +326,6 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
 
   ConsoleUserInterface ui(messages, request.model);
   auto app = std::make_unique<Application>(ui, options);
-  auto turn = std::make_unique<StartUpTurn>();
   const Application::StartOutcome outcome = app->FormCreate();
   if (outcome == Application::StartOutcome::NoModel || !SameText(app->App.ModelName, request.model)) {
     messages << "pelorin-solve: no model " << request.model << " is installed in " << request.programDir
@@ -365,7 +336,6 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
     return 1;
   }
   app->DosJobTimerTimer(); // the first tick: companion programs and data files
-  turn.reset();
   if (exitCode >= 0 || app->Window.closeRequested || app->Model.Model.ModelFile.empty()) {
     messages << "pelorin-solve: the model " << request.model << " cannot be used\n";
     return 1;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace pelorin {
 
@@ -82,7 +83,9 @@ bool CanWriteTestFile(const std::string& folder) {
   if (folder.empty()) {
     return false;
   }
-  const std::string name = JoinPath(folder, "orvtest.$$$");
+  // The name carries the process number: two programs starting at once in one folder must not erase each
+  // other's scratch file and take the folder for unwritable.
+  const std::string name = JoinPath(folder, "orvtest" + std::to_string(::getpid()) + ".$$$");
   std::FILE* file = std::fopen(name.c_str(), "wb");
   if (file == nullptr) {
     return false;

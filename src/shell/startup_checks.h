@@ -11,7 +11,7 @@ namespace pelorin {
 class UserInterface;
 
 /// The temporary-area probe: tries the folders named by KVTEMP, TMP and TEMP, then "/tmp", and succeeds at
-/// the first where KVTEMP/ORVANE below it can be created and a scratch file "testfil.$$$" written and erased.
+/// the first where KVTEMP/ORVANE below it can be created and a scratch file written and erased.
 /// On failure appends the lines saying so, then "[FormCreate]".
 bool FindWritableTempArea(ErrorText& errorText);
 
@@ -23,7 +23,8 @@ std::optional<std::string> ProgramDirNameProblem(std::string_view programDir);
 /// the program starts) names when it is not blank, otherwise "/bin/sh". Empty when that file does not exist.
 std::string CommandInterpreter(std::string_view comspec);
 
-/// Creates, closes and erases a scratch file of fixed name in the folder; false when any step fails.
+/// Creates, closes and erases a scratch file (named after this process) in the folder; false when any step
+/// fails.
 bool CanWriteTestFile(const std::string& folder);
 
 /// Points TMP, TEMP and KVTEMP at the work folder for every program started later, first keeping each defined

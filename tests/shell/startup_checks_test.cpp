@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace pelorin {
 namespace {
@@ -76,6 +78,26 @@ TEST(StartupChecks, TestFilesAreWrittenAndErased) {
   EXPECT_TRUE(fs::is_empty(dir.Path()));
   EXPECT_FALSE(CanWriteTestFile(dir.File("missing")));
   EXPECT_FALSE(CanWriteTestFile(""));
+}
+
+// Two programs starting at once in one folder (parallel headless runs) must both find it writable.
+TEST(StartupChecks, TestFilesOfTwoProgramsStartingAtOnceDoNotCollide) {
+  test::TempDir dir;
+  const std::string folder = dir.Path().string();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  int failures = 0;
+  for (int i = 0; i < 2000; ++i) {
+    failures += CanWriteTestFile(folder) ? 0 : 1;
+  }
+  if (child == 0) {
+    ::_exit(failures == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_EQ(failures, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
 TEST(StartupChecks, JobEnvironmentKeepsTheOriginalsAndPointsAtTheWorkFolder) {
