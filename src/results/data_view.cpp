@@ -1,4 +1,5 @@
 // The data view of one contents line: which variables and solutions it shows, its labels and its numbers.
+#include "datafiles/dyn_arrays.h"
 #include "platform/strings.h"
 #include "results/contents_view.h"
 #include "results/results_model.h"
@@ -24,6 +25,16 @@ struct Member {
 bool Allocs(DataView& view, std::int64_t rows, std::int64_t cols, ErrorText& errorText) {
   if (rows < 1 || cols < 1 || rows > kMaxArraySize || cols > kMaxArraySize) {
     return Fail(errorText, "Bad table size " + std::to_string(rows) + "x" + std::to_string(cols), "[Allocs]");
+  }
+  // The labels and the table of texts the view becomes outweigh its numbers, so all of it must fit.
+  const long double bytes =
+      static_cast<long double>(rows) * cols * (sizeof(float) + 1 + sizeof(std::string)) +
+      static_cast<long double>(rows + cols) * sizeof(std::string);
+  if (bytes / 1024 > static_cast<long double>(CurrentMemoryKb().available)) {
+    return Fail(errorText,
+                "Not enough memory for a view of " + std::to_string(rows) + " rows and " +
+                    std::to_string(cols) + " columns",
+                "[Allocs]");
   }
   if (!AllocMat2UK(view.values, rows, cols, ElemType::Real, errorText) ||
       !AllocBoolMat2(view.marks, rows, cols, errorText)) {

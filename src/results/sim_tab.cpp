@@ -1,6 +1,6 @@
 #include "results/sim_tab.h"
 
-#include "platform/memory_status.h"
+#include "datafiles/dyn_arrays.h"
 #include "platform/user_interface.h"
 #include "results/decimal_separator.h"
 
@@ -107,8 +107,8 @@ bool InitSimTab(SimTab& table, int nrow, int ncol, ErrorText& errorText) {
   // Memory is handed out lazily here, so a table far beyond the machine would be granted and then fail while
   // its strings are made; refuse it up front instead.
   if (cells > kCellsWithoutMemoryCheck) {
-    const std::uint64_t available = GetMemoryStatus().available;
-    if (available != 0 && cells > available / sizeof(std::string)) {
+    const std::int64_t availableKb = CurrentMemoryKb().available;
+    if (availableKb <= 0 || cells > static_cast<std::uint64_t>(availableKb) * 1024 / sizeof(std::string)) {
       return Fail(errorText, "Out of Memory", "[InitSimTab]");
     }
   }

@@ -1,6 +1,7 @@
 // Loading a simulation's solutions from hostile files, then building its contents (plain, grouped and
 // filtered) and every data view. The input is a 4-byte little-endian length, that many bytes of solution
 // summary (".sli"), and the cumulative solution file (".sol") after them.
+#include "datafiles/dyn_arrays.h"
 #include "results/contents_view.h"
 #include "results/results_model.h"
 #include "support/scripted_ui.h"
@@ -42,11 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   static const std::filesystem::path dir = [] {
+    // A machine with little memory: views and tables beyond it are refused, not attempted.
+    pelorin::SetMemoryStatusSource([] { return pelorin::MemoryStatus{200ull << 20, 64ull << 20}; });
     auto path = std::filesystem::temp_directory_path() / ("fuzz-results-load-" + std::to_string(getpid()));
     std::filesystem::create_directories(path);
     return path;
   }();
-  std::size_t sliSize = data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::size_t>(data[3]) << 24);
+  std::size_t sliSize =
+      data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::size_t>(data[3]) << 24);
   sliSize = std::min(sliSize, size - 4);
   const char* bytes = reinterpret_cast<const char*>(data) + 4;
   WriteFile(dir / "sim.sli", bytes, sliSize);

@@ -1,4 +1,5 @@
 // The contents list, its table and the data views of every kind of line.
+#include "datafiles/dyn_arrays.h"
 #include "results/contents_view.h"
 #include "results/decimal_separator.h"
 #include "results/results_model.h"
@@ -220,6 +221,25 @@ TEST_F(ContentsViewTest, ViewsWithoutDataAndLinesWithoutViews) {
   item.filterDim = 4;
   EXPECT_FALSE(BuildDataTable(model, item, 2, data, title, error));
   EXPECT_EQ(error, "Dim must be 1, 2, or 3[BuildDataTable]");
+}
+
+TEST_F(ContentsViewTest, ViewsBeyondTheMemoryAvailableAreRefused) {
+  Contents();
+  // 2 KB free: the 10 x 10 matrix's numbers would fit, its labels and texts would not.
+  SetMemoryStatusSource([] { return MemoryStatus{(kMemoryReserveKb + 2) << 10, 0}; });
+  ContentsItem item = list.front();
+  for (const ContentsItem& line : list) {
+    if (line.ContentsItemType == kMatrix) {
+      item = line;
+    }
+  }
+  const bool built = BuildDataTable(model, item, 2, data, title, error);
+  SetMemoryStatusSource(nullptr);
+  EXPECT_FALSE(built);
+  EXPECT_EQ(error, "Not enough memory for a view of 10 rows and 10 columns[Allocs][BuildDataTable]");
+  error.clear();
+  ASSERT_TRUE(BuildDataTable(model, item, 2, data, title, error)) << error;
+  EXPECT_EQ(data.nrow, 10);
 }
 
 TEST(ContentsViewParts, ColumnLabelsShortenOnlyWhenTheyAgree) {
