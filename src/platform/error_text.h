@@ -10,7 +10,8 @@ namespace pelorin {
 using ErrorText = std::string;
 
 /// Appends a routine's message and then its tag (written exactly, e.g. "[TxtOpen]" or " [GetRecBuf]") and
-/// returns false, so a failing routine can end with `return Fail(errorText, "Cannot close file", "[TxtClose]");`.
+/// returns false, so a failing routine can end with
+/// `return Fail(errorText, "Cannot close file", "[TxtClose]");`.
 inline bool Fail(ErrorText& errorText, std::string_view message, std::string_view tag = {}) {
   errorText.append(message);
   errorText.append(tag);

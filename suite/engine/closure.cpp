@@ -129,7 +129,8 @@ bool SpecComponents(const CmfVarSpec& varRef, ModelRuntime& runtime, const std::
   components.clear();
   const int v = runtime.Model().FindVariable(varRef.name);
   if (v < 0) {
-    return LineFail(errorText, cmfName, varRef.line, "\"" + varRef.name + "\" is not a variable of the model");
+    return LineFail(errorText, cmfName, varRef.line,
+                    "\"" + varRef.name + "\" is not a variable of the model");
   }
   const mrk::Variable& var = runtime.Model().variables[v];
   const std::int64_t offset = runtime.VarOffset(v);
