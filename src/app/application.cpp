@@ -19,6 +19,8 @@ namespace fs = std::filesystem;
 constexpr std::string_view kInstallAdvice =
     "Please ensure that Pelorin is installed in a folder where you have "
     "write access.";
+constexpr std::string_view kWorkFolderAdvice =
+    "The files in the work folder are deleted when Pelorin closes: please make it a folder of its own.";
 
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
@@ -104,9 +106,17 @@ Application::StartOutcome Application::FormCreate() {
     return StartOutcome::Halted;
   }
   App.WorkDir = options_.workDir.empty() ? JoinPath(App.ProgramDir, "work") : options_.workDir;
+  App.KeepDir = options_.keepDir.empty() ? App.ModelHomeDir : options_.keepDir;
   std::error_code ec;
-  if (!fs::is_directory(App.WorkDir, ec) && !fs::create_directory(App.WorkDir, ec)) {
+  const fs::file_status workStatus = fs::symlink_status(App.WorkDir, ec);
+  if (!fs::is_symlink(workStatus) && !fs::is_directory(workStatus) &&
+      !fs::create_directory(App.WorkDir, ec)) {
     FatalError(ui_, options_.exit, "Cannot create work folder: ", App.WorkDir, kInstallAdvice);
+    return StartOutcome::Halted;
+  }
+  // Every solve and the close-down delete the files in the work folder: a link would take them elsewhere.
+  if (const std::optional<std::string> problem = WorkFolderProblem(App)) {
+    FatalError(ui_, options_.exit, *problem, App.WorkDir, kWorkFolderAdvice);
     return StartOutcome::Halted;
   }
   if (!CanWriteTestFile(App.WorkDir)) {
@@ -119,7 +129,6 @@ Application::StartOutcome Application::FormCreate() {
   }
 
   // 14: from here on the settings may be written.
-  App.KeepDir = options_.keepDir.empty() ? App.ModelHomeDir : options_.keepDir;
   App.SettingsWritable = true;
   const std::optional<std::string> settings = FindFileIgnoringCase(App.ModelHomeDir, App.ModelName + ".ini");
   App.SettingsPath = settings ? *settings : JoinPath(App.ModelHomeDir, App.ModelName + ".ini");
@@ -505,17 +514,6 @@ void Application::ReloadModel1Click() {
   }
 }
 
-void Application::ClearWorkDir() {
-  std::error_code ec;
-  for (fs::directory_iterator it(App.WorkDir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code statusError;
-    if (!fs::is_directory(it->symlink_status(statusError))) {
-      std::error_code removeError;
-      fs::remove(it->path(), removeError);
-    }
-  }
-}
-
 void Application::CloseDown() {
   if (App.SettingsWritable) {
     Settings.playMusic = App.PlayMusic;
@@ -527,10 +525,11 @@ void Application::CloseDown() {
     WriteIniOptions(App.SettingsPath, Settings, ignored);
   }
   // Only a work folder start-up has made is emptied: before that WorkDir holds "nosuchdir", which names a
-  // folder relative to wherever the program happens to run.
-  if (!App.DeveloperMode && App.WorkDir.size() > 3 && App.WorkDir.front() == kPathSeparator &&
-      !SameText(App.WorkDir, App.ProgramDir)) {
-    ClearWorkDir();
+  // folder relative to wherever the program happens to run. The clearing itself refuses a link and every
+  // folder that resolves to the program's, the model's, the home or the root folder.
+  if (!App.DeveloperMode && App.WorkDir.size() > 3 && !SameText(App.WorkDir, App.ProgramDir)) {
+    ErrorText ignored; // nothing is shown while the program closes
+    ClearWorkFolder(App, ignored);
   }
   Window.soundPlaying = false;
 }

@@ -189,7 +189,6 @@ private:
   bool HasModelFile() const;
   void ShowDeveloperControls(bool visible);
   void ApplyOptionMarks();
-  void ClearWorkDir();
 
   UserInterface& ui_;
   ApplicationOptions options_;

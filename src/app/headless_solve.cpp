@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/console_ui.h"
 #include "model/file_lines.h"
+#include "platform/folder_clearing.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
 
@@ -30,13 +31,13 @@ std::string Absolute(const std::string& path) {
   return ec ? path : absolute;
 }
 
-// Removes the run's temporary folder when the run ends, however it ends.
+// Removes the run's temporary folder when the run ends, however it ends, never following a link out of it.
 struct TemporaryFolder {
   std::string path;
   ~TemporaryFolder() {
     if (!path.empty()) {
-      std::error_code ec;
-      fs::remove_all(path, ec);
+      ErrorText ignored;
+      RemoveFolderTree(path, {}, ignored);
     }
   }
 };

@@ -9,6 +9,7 @@
 #include "results/results_page.h"
 #include "shell/app_state.h"
 #include "shell/companion_programs.h"
+#include "shell/startup_checks.h"
 #include "simspec/cmf_writer.h"
 #include "simspec/simulation_pages.h"
 
@@ -20,22 +21,6 @@ namespace pelorin {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Removes the files (not the folders) directly in a folder. Only an absolute folder is touched: a work folder
-// that start-up has not set yet names a place relative to wherever the program runs.
-void DeleteFilesIn(const std::string& folder) {
-  if (folder.size() <= 3 || folder.front() != kPathSeparator) {
-    return;
-  }
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code statusError;
-    if (!fs::is_directory(it->symlink_status(statusError))) {
-      std::error_code removeError;
-      fs::remove(it->path(), removeError);
-    }
-  }
-}
 
 // Seconds with one decimal, whatever the locale says.
 std::string OneDecimal(double seconds) {
@@ -191,7 +176,13 @@ void JobRunner::LaunchSolve() {
   LastSolveFiles& last = model_.LastSolve;
   app_.SolutionPresent = false;
   simulation_.Solve.LookAtCmfVisible = false;
-  DeleteFilesIn(app_.WorkDir);
+  // The work folder start-up accepted may have been swapped for a link since: its files are not deleted then.
+  if (const std::optional<std::string> problem = WorkFolderProblem(app_)) {
+    Problem(*problem + app_.WorkDir);
+    return;
+  }
+  ErrorText ignored; // a file that cannot be deleted is written over or reported by the job
+  ClearWorkFolder(app_, ignored);
 
   Job.SolutionFile = SolutionFilePath(model.OutputDir, model_.OutputPage.OutputLines);
   Job.LogCopy = ChangeFileExt(Job.SolutionFile, ".log");

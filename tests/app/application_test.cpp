@@ -353,6 +353,60 @@ TEST_F(ApplicationTest, CloseDownEmptiesTheWorkFolderButKeepsItsSubFolders) {
   EXPECT_TRUE(fs::exists(programDir + "/work/solve.bat"));
 }
 
+// The work folder's files are deleted at close-down: a work folder that leads elsewhere is refused before
+// anything is written, and close-down never follows a link put there later. HOME is the test's own folder.
+TEST_F(ApplicationTest, AWorkFolderLeadingElsewhereIsRefusedAndNothingOutsideItIsDeleted) {
+  const test::SavedEnvironment home{"HOME"};
+  ::setenv("HOME", dir.File("home").c_str(), 1);
+  fs::create_directories(dir.File("home"));
+  dir.Write("home/.profile", "p");
+  fs::create_directories(dir.File("precious"));
+  dir.Write("precious/thesis.tex", "t");
+  const std::string work = programDir + "/work";
+  const std::string advice =
+      "\r\nThe files in the work folder are deleted when Pelorin closes: please make it a "
+      "folder of its own.\r\nClick Help for more information.";
+  struct Case {
+    std::string target; // where the link points; empty: a real folder that HOME points at
+    std::string what;
+    std::string survivor;
+  };
+  for (const Case& c : {Case{dir.File("precious"), "a symbolic link", dir.File("precious/thesis.tex")},
+                        Case{".", "a symbolic link", programDir + "/praxola.exe"},
+                        Case{dir.File("home"), "a symbolic link", dir.File("home/.profile")},
+                        Case{"", "the home folder", work + "/mine.txt"}}) {
+    fs::remove_all(work);
+    if (c.target.empty()) {
+      fs::create_directories(work);
+      dir.Write("prog/work/mine.txt", "m");
+      ::setenv("HOME", work.c_str(), 1);
+    } else {
+      fs::create_directory_symlink(c.target, work);
+    }
+    ui.messages.clear();
+    exits.clear();
+    Application& a = Make();
+    EXPECT_EQ(a.FormCreate(), Application::StartOutcome::Halted) << c.target;
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages[0].text, "Fatal Error:\r\nWork folder is " + c.what + ": \r\n" + work + advice);
+    EXPECT_EQ(exits, std::vector<int>{1});
+    EXPECT_FALSE(a.App.SettingsWritable);
+    a.CloseDown();
+    EXPECT_TRUE(fs::exists(c.survivor)) << c.survivor;
+    ::setenv("HOME", dir.File("home").c_str(), 1);
+  }
+
+  // A link put in place of the work folder after start-up is not followed at close-down.
+  fs::remove_all(work);
+  Application& a = Make();
+  ASSERT_EQ(a.FormCreate(), Application::StartOutcome::Ready);
+  fs::remove_all(work);
+  fs::create_directory_symlink(dir.File("precious"), work);
+  a.CloseDown();
+  EXPECT_TRUE(fs::exists(dir.File("precious/thesis.tex")));
+  EXPECT_TRUE(fs::exists(programDir + "/Minimal/Minimal.ini"));
+}
+
 TEST_F(ApplicationTest, SaveDialogsStartWhereTheLastSaveWent) {
   Application& a = Make();
   ASSERT_EQ(a.FormCreate(), Application::StartOutcome::Ready);

@@ -245,6 +245,20 @@ TEST_F(JobRunnerTest, AJobThatCannotRunOrStartIsReported) {
   EXPECT_FALSE(app->App.Solved);
 }
 
+// A solve empties the work folder first: one swapped for a link since start-up stops the solve instead.
+TEST_F(JobRunnerTest, AWorkFolderSwappedForALinkIsNotEmptiedAndStopsTheSolve) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  fs::create_directories(program.dir.File("precious"));
+  program.dir.Write("precious/thesis.tex", "t");
+  fs::remove_all(work);
+  fs::create_directory_symlink(program.dir.File("precious"), work);
+  app->Simulation.Solve.SolveButtonClick();
+  EXPECT_THAT(ui.Texts(), ElementsAre("Problem:\r\nWork folder is a symbolic link: " + work));
+  EXPECT_TRUE(fs::exists(program.dir.File("precious/thesis.tex")));
+  EXPECT_FALSE(app->Window.timerEnabled);
+  EXPECT_EQ(Calls(), "");
+}
+
 TEST_F(JobRunnerTest, ConverterFailuresAtTheFirstStepGiveNoResultsLaterOnesStillShowThem) {
   ASSERT_NO_FATAL_FAILURE(Start());
   WriteResults();

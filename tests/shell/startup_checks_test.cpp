@@ -6,8 +6,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,13 +66,76 @@ TEST(StartupChecks, TemporaryAreaProbeTriesEachVariableThenReportsFailure) {
   ::setenv("TMP", (dir.File("tmp") + "/").c_str(), 1);
   ::unsetenv("TEMP");
   ErrorText error;
-  EXPECT_TRUE(FindWritableTempArea(error));
+  std::string found;
+  EXPECT_TRUE(FindWritableTempArea(error, &found));
+  EXPECT_EQ(found, dir.File("tmp/KVTEMP/ORVANE")); // a folder of one user's own keeps the one name
   EXPECT_TRUE(fs::is_directory(dir.File("tmp/KVTEMP/ORVANE")));
   EXPECT_TRUE(fs::is_empty(dir.File("tmp/KVTEMP/ORVANE")));
   EXPECT_EQ(error, "");
   ::unsetenv("KVTEMP");
   ::unsetenv("TMP");
   EXPECT_TRUE(FindWritableTempArea(error)); // the system's own temporary folder
+}
+
+// Two users of one machine share /tmp: the first to start must not own the folder every other user's probe
+// needs. The second user is "nobody", taken on by a child process that gives up root, so this runs as root.
+TEST(StartupChecks, TwoUsersOfASharedTemporaryAreaEachGetAFolderOfTheirOwn) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "a second user can only be taken on by root";
+  }
+  constexpr uid_t kSecondUser = 65534;
+  const passwd* second = ::getpwuid(kSecondUser);
+  const std::string secondName = second != nullptr ? second->pw_name : std::to_string(kSecondUser);
+  const passwd* first = ::getpwuid(0);
+  const std::string firstName = first != nullptr ? first->pw_name : "0";
+  std::string shared = (fs::temp_directory_path() / "pelorin-shared-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(shared.data()), nullptr);
+  const struct Removed {
+    std::string path;
+    ~Removed() {
+      std::error_code ec;
+      fs::remove_all(path, ec);
+    }
+  } removed{shared};
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0); // like /tmp: everyone writes, nobody removes another's files
+  const test::SavedEnvironment saved;
+  ::setenv("KVTEMP", shared.c_str(), 1);
+  ::unsetenv("TMP");
+  ::unsetenv("TEMP");
+
+  ErrorText error;
+  std::string found;
+  ASSERT_TRUE(FindWritableTempArea(error, &found));
+  EXPECT_EQ(found, shared + "/KVTEMP-" + firstName + "/ORVANE");
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kSecondUser) != 0 || ::setuid(kSecondUser) != 0) {
+      ::_exit(2);
+    }
+    ErrorText childError;
+    std::string childFound;
+    const bool ok = FindWritableTempArea(childError, &childFound);
+    ::_exit(ok && childFound == shared + "/KVTEMP-" + secondName + "/ORVANE" ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  struct stat st {};
+  ASSERT_EQ(::lstat((shared + "/KVTEMP-" + secondName).c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, kSecondUser);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  // A user's folder that is someone else's, or a link, is not used.
+  const std::string own = shared + "/KVTEMP-" + firstName;
+  fs::remove_all(own);
+  fs::create_directory(own);
+  ASSERT_EQ(::chown(own.c_str(), kSecondUser, kSecondUser), 0);
+  EXPECT_EQ(TempAreaFolder(shared), std::nullopt);
+  fs::remove_all(own);
+  fs::create_directory_symlink(shared + "/KVTEMP-" + secondName, own);
+  EXPECT_EQ(TempAreaFolder(shared), std::nullopt);
 }
 
 TEST(StartupChecks, TestFilesAreWrittenAndErased) {
