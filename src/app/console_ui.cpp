@@ -2,6 +2,7 @@
 
 #include "platform/strings.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace pelorin {
@@ -45,17 +46,34 @@ MessageAnswer ConsoleUserInterface::Message(MessageKind kind, std::string_view t
   }
 }
 
+std::optional<std::string> ConsoleUserInterface::NextFile(const FileDialogRequest& request) {
+  if (fileAnswers_.empty()) {
+    Print("dialog", request.title + " (cancelled: no window)");
+    return std::nullopt;
+  }
+  std::string file = std::move(fileAnswers_.front());
+  fileAnswers_.pop_front();
+  return file;
+}
+
 std::optional<std::string> ConsoleUserInterface::OpenFileDialog(const FileDialogRequest& request) {
-  Print("dialog", request.title + " (cancelled: no window)");
-  return std::nullopt;
+  return NextFile(request);
 }
 
 std::optional<std::string> ConsoleUserInterface::SaveFileDialog(const FileDialogRequest& request) {
-  return OpenFileDialog(request);
+  std::optional<std::string> file = NextFile(request);
+  std::error_code ec;
+  if (file && request.confirmOverwrite && !allowOverwrite_ &&
+      std::filesystem::exists(std::filesystem::symlink_status(*file, ec))) {
+    ++errors_;
+    Print("error", request.title + ": " + *file + " exists and is not overwritten without being told to");
+    return std::nullopt;
+  }
+  return file;
 }
 
 std::optional<std::string> ConsoleUserInterface::FolderDialog(const FileDialogRequest& request) {
-  return OpenFileDialog(request);
+  return NextFile(request);
 }
 
 std::optional<std::string> ConsoleUserInterface::Prompt(std::string_view caption, std::string_view text,

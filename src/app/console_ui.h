@@ -2,6 +2,7 @@
 
 #include "platform/user_interface.h"
 
+#include <deque>
 #include <iosfwd>
 #include <string>
 
@@ -9,8 +10,10 @@ namespace pelorin {
 
 /// A UserInterface for runs without a window: every message goes to a stream (one line per line of the
 /// message, the first marked with its kind), every question takes its default answer (the first button, the
-/// proposed text, the preselected item) and file dialogs are cancelled. The model catalogue's question is
-/// answered with the model the run was asked for.
+/// proposed text, the preselected item) and file dialogs take the files the run was given, in turn, or are
+/// cancelled. A save dialog that confirms overwriting refuses an existing file unless the run was told to
+/// overwrite: nobody is there to confirm. The model catalogue's question is answered with the model the run
+/// was asked for.
 class ConsoleUserInterface : public UserInterface {
 public:
   ConsoleUserInterface(std::ostream& out, std::string modelName)
@@ -32,6 +35,11 @@ public:
   void ShowWaitDialog(std::string_view caption, std::string_view text) override;
   void UpdateWaitDialog(std::string_view text, int image) override;
 
+  /// Answers the next file dialogs with `file`, in the order given.
+  void AnswerFileDialog(std::string file) { fileAnswers_.push_back(std::move(file)); }
+  /// Lets a save dialog that confirms overwriting take an existing file.
+  void AllowOverwrite(bool allow) { allowOverwrite_ = allow; }
+
   /// Number of error messages shown.
   int Errors() const { return errors_; }
   /// The clipboard's text.
@@ -39,11 +47,14 @@ public:
 
 private:
   void Print(std::string_view label, std::string_view text);
+  std::optional<std::string> NextFile(const FileDialogRequest& request);
 
   std::ostream& out_;
   std::string modelName_;
   std::string waitText_;
   std::string clipboard_;
+  std::deque<std::string> fileAnswers_;
+  bool allowOverwrite_ = false;
   int errors_ = 0;
 };
 

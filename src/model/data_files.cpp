@@ -174,6 +174,7 @@ void ModelSetUp::SaveDataFilesButtonClick() {
   request.filter = "Model data files|*.MDF";
   request.title = "Save Data File Names";
   request.defaultExt = "MDF";
+  request.confirmOverwrite = true;
   const std::string file = SaveDialog(request);
   if (file.empty()) {
     return;
@@ -223,6 +224,7 @@ void ModelSetUp::OutputFilesListBoxChange(int index) {
   const std::string currentFolder = WithoutTrailingSeparator(ExtractFilePath(current));
   request.initialDir = currentFolder.empty() ? Model.OutputDir : currentFolder;
   request.title = "Output File ";
+  request.confirmOverwrite = true; // the next solve writes over it
   std::string chosen = SaveDialog(request);
   if (chosen.empty()) {
     return;

@@ -96,6 +96,7 @@ void ModelSetUp::ZipDirectory(const std::string& folder, const std::string& name
   request.filter = "ZIP Files (*.ZIP)|*.zip|All Files (*.*)|*.*";
   request.title = "Choose name of ZIP File";
   request.defaultExt = "zip";
+  request.confirmOverwrite = true; // the file chosen is deleted at once
   const std::string archive = SaveDialog(request);
   if (archive.empty()) {
     return;

@@ -17,13 +17,16 @@ enum class MessageButtons { Ok, OkHelp, OkCancel, OkCancelHelp, YesNo, YesNoHelp
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 /// What an open, save or folder dialog shows: its title, file-type filter ("Text files|*.txt|All|*.*"), the
-/// folder it starts in, the name it proposes and the extension added to a name typed without one.
+/// folder it starts in, the name it proposes and the extension added to a name typed without one. A save
+/// dialog with `confirmOverwrite` asks before it returns a file that exists (a person who declines chooses
+/// again or cancels); without it an existing file is returned as chosen.
 struct FileDialogRequest {
   std::string title;
   std::string filter;
   std::string initialDir;
   std::string fileName;
   std::string defaultExt;
+  bool confirmOverwrite = false;
 };
 
 /// What the built-in text editor is asked to show: the file, the window title, whether it may be edited, its

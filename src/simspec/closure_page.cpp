@@ -189,7 +189,7 @@ void ClosurePage::SaveClosureButtonClick() {
     return;
   }
   const auto file = context_.ui.SaveFileDialog(
-      {"Save Closure File", "Closure files|*.CLS", context_.model.Model.ModelDir, "*.CLS", "CLS"});
+      {"Save Closure File", "Closure files|*.CLS", context_.model.Model.ModelDir, "*.CLS", "CLS", true});
   if (!file) {
     return;
   }

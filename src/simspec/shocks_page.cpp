@@ -303,7 +303,7 @@ void ShocksPage::SaveShockFileButtonClick() {
     return;
   }
   const auto file = context_.ui.SaveFileDialog(
-      {"Save Shock File", "Shock files|*.SHF", context_.model.Model.ModelDir, "*.SHF", "SHF"});
+      {"Save Shock File", "Shock files|*.SHF", context_.model.Model.ModelDir, "*.SHF", "SHF", true});
   if (!file) {
     return;
   }

@@ -64,6 +64,31 @@ TEST(ConsoleUserInterface, MessagesGoToTheStreamAndQuestionsTakeTheirDefault) {
   EXPECT_EQ(other.Prompt("Name", "Name?", "sim2"), "sim2");
 }
 
+// Nobody is there to confirm: a save dialog that asks before overwriting refuses an existing file unless the
+// run was told to overwrite.
+TEST(ConsoleUserInterface, FileDialogsTakeTheFilesGivenAndOverwriteOnlyWhenTold) {
+  test::TempDir dir;
+  const std::string existing = dir.Write("model.min", "m");
+  const std::string fresh = dir.File("new.zip");
+  std::ostringstream out;
+  ConsoleUserInterface ui(out, "trade");
+  const FileDialogRequest save{"Choose name of ZIP File", "", "", "", "", true};
+  for (const std::string& file : {existing, existing, fresh, existing, existing}) {
+    ui.AnswerFileDialog(file);
+  }
+  EXPECT_EQ(ui.OpenFileDialog({"Load Model ZIP", "", "", "", ""}), existing);
+  EXPECT_EQ(ui.SaveFileDialog(save), std::nullopt);
+  EXPECT_EQ(ui.SaveFileDialog(save), fresh);
+  EXPECT_EQ(ui.SaveFileDialog({"Unasked", "", "", "", "", false}), existing);
+  ui.AllowOverwrite(true);
+  EXPECT_EQ(ui.SaveFileDialog(save), existing);
+  EXPECT_EQ(ui.SaveFileDialog(save), std::nullopt); // none left
+  EXPECT_EQ(out.str(), "error: Choose name of ZIP File: " + existing +
+                           " exists and is not overwritten without being told to\n"
+                           "dialog: Choose name of ZIP File (cancelled: no window)\n");
+  EXPECT_EQ(ui.Errors(), 1);
+}
+
 TEST(ResultsCsv, EveryVariableWithEverySolutionAndTheContentsAsAlignedText) {
   test::TempDir dir;
   test::SimFiles files;

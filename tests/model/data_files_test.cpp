@@ -145,6 +145,7 @@ TEST_F(DataFiles, SaveAndLoadTheDataFileList) {
   EXPECT_EQ(d.filter, "Model data files|*.MDF");
   EXPECT_EQ(d.initialDir, folder);
   EXPECT_EQ(d.fileName, "minimal.MDF");
+  EXPECT_TRUE(d.confirmOverwrite);
   EXPECT_EQ(FileLinesOf(saved), lines);
   EXPECT_EQ(f.app.LastSaveDir, folder);
 
@@ -175,6 +176,7 @@ TEST_F(DataFiles, RenamingTheSolutionCarriesTheOtherNamesAlong) {
   f.ui.files.push_back(JoinPath(folder, "base2.sl4"));
   f.setUp->OutputFilesListBoxChange(0);
   EXPECT_EQ(f.ui.dialogs.back().title, "Output File ");
+  EXPECT_TRUE(f.ui.dialogs.back().confirmOverwrite);
   EXPECT_EQ(f.ui.dialogs.back().filter, "Solution Files|*.sl4");
   EXPECT_EQ(f.ui.dialogs.back().fileName, "*.sl4");
   EXPECT_EQ(f.ui.dialogs.back().initialDir, folder);

@@ -312,6 +312,8 @@ TEST_F(ViewMenu, ZippingStoresTheFolderFilesByBareName) {
   EXPECT_EQ(d.fileName, "tempdir.zip");
   EXPECT_EQ(d.initialDir, folder);
   EXPECT_EQ(d.filter, "ZIP Files (*.ZIP)|*.zip|All Files (*.*)|*.*");
+  EXPECT_TRUE(d.confirmOverwrite);
+  EXPECT_THAT(f.ui.overwriteQuestions, ElementsAre(archive)); // and replaced: the person said yes
   EXPECT_THAT(f.ui.Texts(), ElementsAre("All files in Temp Dir\r\nput into Zip file\r\n" + archive));
   EXPECT_THAT(ArchiveNames(archive), ElementsAre("solve.log", "solve.sti"));
 
@@ -324,6 +326,20 @@ TEST_F(ViewMenu, ZippingStoresTheFolderFilesByBareName) {
   EXPECT_THAT(names, ::testing::Contains("minimal.exe"));
   EXPECT_THAT(names, ::testing::Contains("tempdir.zip"));
   EXPECT_THAT(names, ::testing::Not(::testing::Contains("minimal.zip")));
+}
+
+// The file chosen is deleted at once: picking the model's own file under "All Files" is asked about first,
+// and declining leaves it as it was.
+TEST_F(ViewMenu, ZippingOverAnExistingFileAsksFirst) {
+  const std::string minFile = ChangeFileExt(modelFile, ".min");
+  const std::string before = ReadFileBytes(minFile);
+  ASSERT_FALSE(before.empty());
+  f.ui.files.push_back(minFile);
+  f.ui.overwriteAnswers.push_back(false);
+  f.setUp->ZipModelDir1Click();
+  EXPECT_THAT(f.ui.overwriteQuestions, ElementsAre(minFile));
+  EXPECT_TRUE(f.ui.messages.empty());
+  EXPECT_EQ(ReadFileBytes(minFile), before);
 }
 
 TEST_F(ViewMenu, ZipFailuresAreReported) {

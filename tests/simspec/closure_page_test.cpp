@@ -161,6 +161,7 @@ TEST_F(Closure, SaveAndLoadGoThroughTheClosureFileDialogs) {
   EXPECT_EQ(ui.dialogs[0].filter, "Closure files|*.CLS");
   EXPECT_EQ(ui.dialogs[0].fileName, "*.CLS");
   EXPECT_EQ(ui.dialogs[0].initialDir, modelDir);
+  EXPECT_TRUE(ui.dialogs[0].confirmOverwrite);
   EXPECT_FALSE(closure().Modified);
   EXPECT_THAT(Lines(file), ElementsAre("exogenous pop ;", "rest endogenous ; "));
 

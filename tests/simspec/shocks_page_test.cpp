@@ -190,6 +190,7 @@ TEST_F(Shocks, ShockFilesAreSavedCleanAndLoadedWhole) {
   shocks().SaveShockFileButtonClick();
   EXPECT_EQ(ui.dialogs.back().title, "Save Shock File");
   EXPECT_EQ(ui.dialogs.back().filter, "Shock files|*.SHF");
+  EXPECT_TRUE(ui.dialogs.back().confirmOverwrite);
   EXPECT_THAT(Lines(file), ElementsAre(" Shock pop = 5; ", "Shock p_x(COM,\"usa\") = 1;"));
 
   app.ResultsOutdated = false;

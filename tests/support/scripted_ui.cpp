@@ -1,5 +1,7 @@
 #include "support/scripted_ui.h"
 
+#include <filesystem>
+
 namespace pelorin::test {
 
 MessageAnswer ScriptedUserInterface::Message(MessageKind kind, std::string_view text, MessageButtons buttons,
@@ -35,7 +37,20 @@ std::optional<std::string> ScriptedUserInterface::OpenFileDialog(const FileDialo
 }
 
 std::optional<std::string> ScriptedUserInterface::SaveFileDialog(const FileDialogRequest& request) {
-  return NextFile(request);
+  std::optional<std::string> chosen = NextFile(request);
+  std::error_code ec;
+  if (chosen && request.confirmOverwrite &&
+      std::filesystem::exists(std::filesystem::symlink_status(*chosen, ec))) {
+    overwriteQuestions.push_back(*chosen);
+    const bool replace = overwriteAnswers.empty() || overwriteAnswers.front();
+    if (!overwriteAnswers.empty()) {
+      overwriteAnswers.pop_front();
+    }
+    if (!replace) {
+      return std::nullopt;
+    }
+  }
+  return chosen;
 }
 
 std::optional<std::string> ScriptedUserInterface::FolderDialog(const FileDialogRequest& request) {
@@ -54,7 +69,8 @@ std::optional<std::string> ScriptedUserInterface::Prompt(std::string_view captio
 }
 
 std::optional<int> ScriptedUserInterface::ChooseFromList(std::string_view caption,
-                                                         const std::vector<std::string>& items, int preselected) {
+                                                         const std::vector<std::string>& items,
+                                                         int preselected) {
   lists.push_back(items);
   if (choices.empty()) {
     return std::nullopt;
@@ -64,7 +80,9 @@ std::optional<int> ScriptedUserInterface::ChooseFromList(std::string_view captio
   return answer;
 }
 
-void ScriptedUserInterface::PassingNote(std::string_view text, int milliseconds) { notes.emplace_back(text); }
+void ScriptedUserInterface::PassingNote(std::string_view text, int milliseconds) {
+  notes.emplace_back(text);
+}
 
 bool ScriptedUserInterface::SetClipboardText(std::string_view text) {
   if (!clipboardWorks) {

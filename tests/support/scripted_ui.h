@@ -1,17 +1,18 @@
 #pragma once
 
+#include "platform/user_interface.h"
+
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/user_interface.h"
-
 namespace pelorin::test {
 
 /// A UserInterface for tests: records every call verbatim and answers from queues. With an empty queue a
 /// message box answers its first button (Ok or Yes), except for the Cancel of an OkCancel box which must be
-/// queued; dialogs answer "cancelled".
+/// queued; dialogs answer "cancelled". A save dialog that confirms overwriting asks about an existing file as
+/// a real one does: the answer comes from `overwriteAnswers` (yes when empty), and "no" cancels the dialog.
 class ScriptedUserInterface : public UserInterface {
 public:
   /// One message box as shown.
@@ -48,20 +49,22 @@ public:
   /// The texts of every message box shown so far, in order.
   std::vector<std::string> Texts() const;
 
-  std::deque<MessageAnswer> answers;                 ///< answers to message boxes, first in first out
-  std::deque<std::optional<std::string>> files;      ///< answers to open, save and folder dialogs
-  std::deque<std::optional<std::string>> prompts;    ///< answers to text prompts
-  std::deque<std::optional<int>> choices;            ///< answers to list choices
-  bool clipboardWorks = true;                        ///< false makes SetClipboardText fail
+  std::deque<MessageAnswer> answers;              ///< answers to message boxes, first in first out
+  std::deque<std::optional<std::string>> files;   ///< answers to open, save and folder dialogs
+  std::deque<std::optional<std::string>> prompts; ///< answers to text prompts
+  std::deque<std::optional<int>> choices;         ///< answers to list choices
+  std::deque<bool> overwriteAnswers;              ///< answers to "replace the existing file?"
+  bool clipboardWorks = true;                     ///< false makes SetClipboardText fail
 
-  std::vector<Shown> messages;                       ///< every message box shown
-  std::vector<FileDialogRequest> dialogs;            ///< every file or folder dialog shown
-  std::vector<std::string> promptTexts;              ///< every prompt's text
-  std::vector<std::vector<std::string>> lists;       ///< every list offered to choose from
-  std::vector<std::string> notes;                    ///< every passing note
-  std::string clipboard;                             ///< the clipboard's text
-  std::vector<TextEditorRequest> editors;            ///< every file opened in the built-in editor
-  std::vector<std::string> helps;                    ///< every help shown, as file + "#" + topic
+  std::vector<Shown> messages;                 ///< every message box shown
+  std::vector<FileDialogRequest> dialogs;      ///< every file or folder dialog shown
+  std::vector<std::string> overwriteQuestions; ///< every existing file a save dialog asked about
+  std::vector<std::string> promptTexts;        ///< every prompt's text
+  std::vector<std::vector<std::string>> lists; ///< every list offered to choose from
+  std::vector<std::string> notes;              ///< every passing note
+  std::string clipboard;                       ///< the clipboard's text
+  std::vector<TextEditorRequest> editors;      ///< every file opened in the built-in editor
+  std::vector<std::string> helps;              ///< every help shown, as file + "#" + topic
   int beeps = 0;
   bool busy = false;
 
