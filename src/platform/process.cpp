@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,10 +15,24 @@ namespace pelorin {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 struct Prepared {
   std::vector<std::string> strings;
   std::vector<char*> argv;
 };
+
+// The program as the child runs it after changing folder: a relative path or a name found on PATH is made
+// absolute here, against our own current folder, so the child never takes it relative to its new one.
+// Empty when a bare name is not on PATH.
+std::string ResolveProgram(const std::string& program) {
+  if (program.find('/') == std::string::npos) {
+    return SearchPath(program);
+  }
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(program, ec);
+  return ec ? program : absolute.string();
+}
 
 Prepared PrepareArgv(const std::string& program, const std::vector<std::string>& arguments) {
   Prepared prepared;
@@ -49,12 +64,7 @@ Prepared PrepareArgv(const std::string& program, const std::vector<std::string>&
         ::close(null);
       }
     }
-    const char* program = prepared.argv[0];
-    if (std::strchr(program, '/') != nullptr) {
-      ::execv(program, prepared.argv.data());
-    } else {
-      ::execvp(program, prepared.argv.data());
-    }
+    ::execv(prepared.argv[0], prepared.argv.data());
     error = errno;
   }
   [[maybe_unused]] const ssize_t ignored = ::write(errorPipe, &error, sizeof error);
@@ -90,7 +100,11 @@ int ExitCodeOf(int status) {
 
 bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
                          const ProcessOptions& options, ErrorText& errorText) {
-  const Prepared prepared = PrepareArgv(program, arguments);
+  const std::string resolved = ResolveProgram(program);
+  if (resolved.empty()) {
+    return StartFailure(errorText, program, ENOENT, "[StartProcess]");
+  }
+  const Prepared prepared = PrepareArgv(resolved, arguments);
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) {
     return StartFailure(errorText, program, errno, "[StartProcess]");
@@ -135,7 +149,11 @@ bool ChildProcess::Running() {
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const ProcessOptions& options, ErrorText& errorText) {
-  const Prepared prepared = PrepareArgv(program, arguments);
+  const std::string resolved = ResolveProgram(program);
+  if (resolved.empty()) {
+    return StartFailure(errorText, program, ENOENT, "[StartDetached]");
+  }
+  const Prepared prepared = PrepareArgv(resolved, arguments);
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) {
     return StartFailure(errorText, program, errno, "[StartDetached]");
@@ -186,26 +204,43 @@ std::string ShellQuote(std::string_view word) {
   return quoted;
 }
 
-std::string SearchPath(const std::string& name) {
+std::vector<std::string> PathFolders() {
+  std::vector<std::string> folders;
   const char* path = std::getenv("PATH");
-  if (path == nullptr || name.empty() || name.find('/') != std::string::npos) {
-    return {};
+  if (path == nullptr) {
+    return folders;
   }
   std::string_view rest = path;
   while (true) {
     const std::size_t colon = rest.find(':');
-    const std::string_view folder = rest.substr(0, colon);
-    const std::string candidate = JoinPath(folder.empty() ? "." : folder, name);
-    struct stat st {};
-    if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        ::access(candidate.c_str(), X_OK) == 0) {
-      return candidate;
+    const std::string_view entry = rest.substr(0, colon);
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(entry.empty() ? fs::path(".") : fs::path(entry), ec);
+    if (!ec) {
+      folders.push_back(absolute.lexically_normal().string());
     }
     if (colon == std::string_view::npos) {
-      return {};
+      return folders;
     }
     rest.remove_prefix(colon + 1);
   }
+}
+
+bool IsRunnable(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string SearchPath(const std::string& name) {
+  if (name.empty() || name.find('/') != std::string::npos) {
+    return {};
+  }
+  for (const std::string& folder : PathFolders()) {
+    if (std::string candidate = JoinPath(folder, name); IsRunnable(candidate)) {
+      return candidate;
+    }
+  }
+  return {};
 }
 
 } // namespace pelorin

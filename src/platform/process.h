@@ -52,7 +52,14 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 /// every character stands for itself.
 std::string ShellQuote(std::string_view word);
 
-/// The full path of an executable file found on PATH under `name`; empty when none.
+/// The folders PATH names, in order, each made absolute against the current folder now (an empty entry is the
+/// current folder), so that a program found there is the same file wherever it is started from.
+std::vector<std::string> PathFolders();
+
+/// True when `path` is a regular file this user may run.
+bool IsRunnable(const std::string& path);
+
+/// The absolute path of a runnable file found on PATH under `name` (see PathFolders); empty when none.
 std::string SearchPath(const std::string& name);
 
 } // namespace pelorin

@@ -27,25 +27,16 @@ std::string FindIn(const std::string& folder, const std::string& name) {
   return found && IsFile(*found) ? *found : std::string();
 }
 
+// The program is started from another folder than the one it was found from: a hit on PATH is an absolute
+// path, and only a file that may be run counts.
 std::string FindOnPath(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  if (path == nullptr) {
-    return {};
-  }
-  std::string_view rest = path;
-  for (;;) {
-    const std::size_t colon = rest.find(':');
-    const std::string folder(rest.substr(0, colon));
-    if (!folder.empty()) {
-      if (std::string found = FindIn(folder, name); !found.empty()) {
-        return found;
-      }
+  for (const std::string& folder : PathFolders()) {
+    const std::optional<std::string> found = FindFileIgnoringCase(folder, name);
+    if (found && IsRunnable(*found)) {
+      return *found;
     }
-    if (colon == std::string_view::npos) {
-      return {};
-    }
-    rest.remove_prefix(colon + 1);
   }
+  return {};
 }
 
 std::string NotAvailable(std::string_view program, std::string_view consequence) {

@@ -48,6 +48,42 @@ TEST(Process, ABareNameIsSearchedOnThePath) {
   EXPECT_EQ(SearchPath("no-such-program-here"), "");
 }
 
+// The program is started in another folder than ours: a relative path and a PATH hit on a relative or empty
+// entry still name the program we found, and a file without the run bit is passed over.
+TEST(Process, RelativeProgramsAreTakenFromOurFolderNotTheChilds) {
+  test::TempDir dir;
+  const fs::path before = fs::current_path();
+  const char* savedPath = std::getenv("PATH");
+  const std::string oldPath = savedPath != nullptr ? savedPath : "";
+  fs::create_directories(dir.File("mine/bin"));
+  fs::create_directories(dir.File("there/bin"));
+  for (const char* side : {"mine", "there"}) {
+    const std::string script =
+        dir.Write(std::string(side) + "/bin/tool", std::string("#!/bin/sh\necho ") + side + " > ran.txt\n");
+    fs::permissions(script, fs::perms::owner_all);
+  }
+  dir.Write("mine/plain", "#!/bin/sh\n"); // not runnable
+  fs::current_path(dir.File("mine"));
+  ::setenv("PATH", ("bin::" + oldPath).c_str(), 1);
+  EXPECT_EQ(SearchPath("tool"), dir.File("mine/bin/tool"));
+  EXPECT_EQ(SearchPath("plain"), "");
+  ::setenv("PATH", ":/usr/bin:/bin", 1);
+  fs::permissions(dir.Write("mine/runnable", "#!/bin/sh\n"), fs::perms::owner_all);
+  EXPECT_EQ(SearchPath("runnable"), dir.File("mine/runnable"));
+  ::setenv("PATH", ("bin:" + oldPath).c_str(), 1);
+
+  ErrorText error;
+  for (const std::string program : {"tool", "bin/tool"}) {
+    ChildProcess process;
+    fs::remove(dir.File("there/ran.txt"));
+    ASSERT_TRUE(process.Start(program, {}, {dir.File("there"), false}, error)) << error;
+    ASSERT_TRUE(EndsWithin(process, std::chrono::seconds(10)));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("there/ran.txt")), "mine\n") << program;
+  }
+  ::setenv("PATH", oldPath.c_str(), 1);
+  fs::current_path(before);
+}
+
 TEST(Process, StartFailuresAreReportedNotRun) {
   test::TempDir dir;
   ChildProcess process;

@@ -46,13 +46,39 @@ TEST_F(CompanionTest, FindProgramLooksInTheProgramFolderThenOnThePath) {
   dir.Write("praxola.exe", "");
   dir.Write("bin/mirdaa.exe", "");
   dir.Write("DRAVEX.EXE", "");
-  dir.Write("bin/telvari.exe", "");
+  fs::permissions(dir.Write("bin/telvari.exe", ""), fs::perms::owner_all);
   EXPECT_EQ(RequiredProgramName("PRAXOL"), "praxola.exe");
   EXPECT_EQ(FindProgram("PRAXOL", programDir), dir.File("praxola.exe"));
   EXPECT_EQ(FindProgram("MIRDA", programDir), ""); // only in the program folder
   EXPECT_EQ(FindProgram("DRAVEX", programDir), dir.File("DRAVEX.EXE"));
   EXPECT_EQ(FindProgram("Telvari", programDir), dir.File("bin/telvari.exe"));
   EXPECT_EQ(FindProgram("Lumarix", programDir), "");
+}
+
+// Programs are started from the model or the work folder: a hit on a relative or empty PATH entry is made
+// absolute at lookup, and a file that cannot be run is passed over.
+TEST_F(CompanionTest, ProgramsOnRelativePathEntriesAreFoundByTheirAbsolutePaths) {
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.Path());
+  fs::create_directories(dir.File("relbin"));
+  fs::create_directories(dir.File("prog"));
+  fs::permissions(dir.Write("relbin/Lumarix.exe", ""), fs::perms::owner_all);
+  fs::permissions(dir.Write("DRAVEX.EXE", ""), fs::perms::owner_all);
+  dir.Write("bin/Telvari.exe", ""); // no run bit
+  ::setenv("PATH", ("relbin::" + dir.File("bin")).c_str(), 1);
+  const std::string programDir = dir.File("prog");
+  EXPECT_EQ(FindProgram("Lumarix", programDir), dir.File("relbin/Lumarix.exe"));
+  EXPECT_EQ(FindProgram("DRAVEX", programDir), dir.File("DRAVEX.EXE"));
+  EXPECT_EQ(FindProgram("Telvari", programDir), "");
+  ::setenv("PATH", ".", 1);
+  EXPECT_EQ(FindProgram("DRAVEX", programDir), dir.File("DRAVEX.EXE"));
+  // The terminal of "Shell to DOS" the same way, found on the empty entry.
+  fs::permissions(dir.Write("x-terminal-emulator", ""), fs::perms::owner_all);
+  ::setenv("PATH", ("relbin::" + dir.File("bin")).c_str(), 1);
+  fs::create_directories(dir.File("work"));
+  ASSERT_TRUE(programs.ShellToDos(dir.File("work"), "/out", "/bin/sh"));
+  EXPECT_EQ(launches.back().program, dir.File("x-terminal-emulator"));
+  fs::current_path(before);
 }
 
 TEST_F(CompanionTest, ViewersAreStartedWithTheirArgumentForms) {
@@ -99,7 +125,7 @@ TEST_F(CompanionTest, MissingViewersSaySoAndWhere) {
 }
 
 TEST_F(CompanionTest, BrisolentStartsInTheSolutionsFolderAndEditorsViewWithHash) {
-  dir.Write("bin/brisolent.exe", "");
+  fs::permissions(dir.Write("bin/brisolent.exe", ""), fs::perms::owner_all);
   ASSERT_TRUE(programs.StartBrisolent("/runs/one/sim1.sl4"));
   EXPECT_EQ(launches.back().folder, "/runs/one");
   EXPECT_EQ(launches.back().arguments, std::vector<std::string>{"/runs/one/sim1.sl4"});
