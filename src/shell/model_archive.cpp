@@ -5,6 +5,8 @@
 #include "platform/user_interface.h"
 #include "shell/catalogue.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
@@ -56,6 +58,11 @@ bool IsSymbolicLink(zip_t* archive, zip_uint64_t index) {
 
 bool CheckEntries(zip_t* archive, std::uint64_t maxBytes, std::vector<Entry>& entries, std::string& reason) {
   const zip_int64_t count = zip_get_num_entries(archive, 0);
+  if (count > 0 && static_cast<std::uint64_t>(count) > kMaxModelArchiveEntries) {
+    reason = "it holds " + std::to_string(count) + " entries, more than the " +
+             std::to_string(kMaxModelArchiveEntries) + " a model may have";
+    return false;
+  }
   std::set<std::string> seen;
   std::uint64_t total = 0;
   for (zip_int64_t i = 0; i < count; ++i) {
@@ -151,6 +158,11 @@ bool ExtractEntry(zip_t* archive, const Entry& entry, const std::string& folder,
       break;
     }
   }
+  // A short entry would be installed as a shorter file than the archive promises: refused like a long one.
+  if (ok && written < entry.size) {
+    reason = "entry " + entry.name + " is smaller than the archive says";
+    ok = false;
+  }
   if (::close(fd) != 0 && ok) {
     reason = "file " + target + " cannot be written";
     ok = false;
@@ -158,10 +170,58 @@ bool ExtractEntry(zip_t* archive, const Entry& entry, const std::string& folder,
   return ok;
 }
 
+// Moves the finished staging folder to its name, never over anything there.
+bool MoveIntoPlace(const std::string& staging, const std::string& folder, RenameNoReplaceFn renameNoReplace,
+                   std::string& reason) {
+  if (renameNoReplace(staging.c_str(), folder.c_str()) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+    reason = errno == EEXIST || errno == ENOTEMPTY ? "the folder " + folder + " exists"
+                                                   : "the folder " + folder + " cannot be created";
+    return false;
+  }
+  // The file system cannot rename without replacing (NFS): claim the name with an empty folder of our own,
+  // which fails when anything is there, then rename over it. A plain rename replaces only an empty folder, so
+  // whatever someone might put in the name meanwhile makes it fail and stays.
+  if (::mkdir(folder.c_str(), 0700) != 0) {
+    reason =
+        errno == EEXIST ? "the folder " + folder + " exists" : "the folder " + folder + " cannot be created";
+    return false;
+  }
+  if (::rename(staging.c_str(), folder.c_str()) != 0) {
+    ::rmdir(folder.c_str()); // only while it is still our empty folder
+    reason = "the folder " + folder + " cannot be created";
+    return false;
+  }
+  return true;
+}
+
 } // namespace
 
+int SystemRenameNoReplace(const char* from, const char* to) {
+  return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+}
+
+std::optional<std::string> ModelArchiveNameProblem(std::string_view name) {
+  if (name.empty()) {
+    return "is empty";
+  }
+  if (name.front() == '.') {
+    return "starts with \".\"";
+  }
+  if (std::any_of(name.begin(), name.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; })) {
+    return "holds a control character";
+  }
+  if (name.find_first_of("/\\") != std::string_view::npos) {
+    return "holds a separator";
+  }
+  return std::nullopt;
+}
+
 bool InstallModelArchive(const std::string& archivePath, const std::string& folder, std::uint64_t maxBytes,
-                         std::string& reason) {
+                         std::string& reason, RenameNoReplaceFn renameNoReplace) {
   int error = 0;
   const std::unique_ptr<zip_t, ZipCloser> archive(zip_open(archivePath.c_str(), ZIP_RDONLY, &error));
   if (!archive) {
@@ -192,8 +252,7 @@ bool InstallModelArchive(const std::string& archivePath, const std::string& fold
       break;
     }
   }
-  if (ok && ::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, folder.c_str(), RENAME_NOREPLACE) != 0) {
-    reason = "the folder " + folder + " cannot be created";
+  if (ok && !MoveIntoPlace(staging, folder, renameNoReplace, reason)) {
     ok = false;
   }
   if (!ok) {
@@ -228,8 +287,14 @@ void AddModel1Click(const std::string& programDir, UserInterface& ui) {
   }
   const std::string fileName = ExtractFileName(file);
   const std::string name = fileName.substr(0, fileName.rfind('.'));
+  if (const std::optional<std::string> problem = ModelArchiveNameProblem(name)) {
+    ui.Message(MessageKind::Error, "Cannot add a model from\r\n" + file +
+                                       "\r\nbecause the name of the model " + *problem +
+                                       ".\r\nNothing was installed.");
+    return;
+  }
   const std::string folder = JoinPath(programDir, name);
-  if (name.empty() || fs::exists(fs::symlink_status(folder, ec))) {
+  if (fs::exists(fs::symlink_status(folder, ec))) {
     ui.Message(MessageKind::Error,
                "You must remove the existing folder:\r\n" + folder + "\r\nbefore you can add model: " + name);
     return;

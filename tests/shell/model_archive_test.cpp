@@ -1,9 +1,12 @@
 #include "shell/catalogue.h"
 #include "shell/model_archive.h"
+#include "support/fuzz_seed.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <zip.h>
@@ -61,6 +64,7 @@ TEST_F(ModelArchiveTest, ExtractsEveryFileByItsBareName) {
                                     {"deep\\win\\newmod.min", "min"},
                                     {"../../newmod.axs", "axs"}});
   ui.files.push_back(dir.File("newmod.zip"));
+  test::SaveFuzzSeed("shell_model_archive", "newmod.zip", test::ReadFileBytes(dir.File("newmod.zip")));
   AddModel1Click(dir.File("prog"), ui);
   EXPECT_EQ(test::ReadFileBytes(dir.File("prog/newmod/newmod.ini")), "[Options]\n");
   EXPECT_EQ(test::ReadFileBytes(dir.File("prog/newmod/newmod.exe")), "exe");
@@ -101,6 +105,93 @@ TEST_F(ModelArchiveTest, HostileArchivesAreRefusedWhole) {
   std::string reason;
   EXPECT_FALSE(InstallModelArchive(dir.File("bad.zip"), dir.File("prog/bad"), kMaxModelArchiveBytes, reason));
   EXPECT_EQ(reason, "it cannot be read as a ZIP file");
+}
+
+// A stored entry whose sizes say it holds more bytes than it does: the archive of one entry is written, then
+// the uncompressed size in its local header and in the central directory is raised.
+void DeclareMoreThanHeld(const std::string& path, std::uint32_t declared) {
+  std::string bytes = test::ReadFileBytes(path);
+  const auto patch = [&bytes, declared](std::string_view signature, std::size_t offset) {
+    const std::size_t at = bytes.find(signature);
+    ASSERT_NE(at, std::string::npos);
+    for (int i = 0; i < 4; ++i) {
+      bytes[at + offset + i] = static_cast<char>((declared >> (8 * i)) & 0xff);
+    }
+  };
+  patch(std::string_view("PK\3\4", 4), 22);
+  patch(std::string_view("PK\1\2", 4), 24);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+TEST_F(ModelArchiveTest, EntryCountsAndSizesMustBeWhatTheArchiveSays) {
+  std::vector<ZipEntry> many;
+  for (std::uint64_t i = 0; i <= kMaxModelArchiveEntries; ++i) {
+    many.push_back({"f" + std::to_string(i), ""});
+  }
+  EXPECT_EQ(Refusal(many), "it holds 1001 entries, more than the 1000 a model may have");
+  many.pop_back();
+  std::string reason;
+  WriteZip(dir.File("many.zip"), many);
+  EXPECT_TRUE(InstallModelArchive(dir.File("many.zip"), dir.File("prog/many"), kMaxModelArchiveBytes, reason))
+      << reason;
+
+  WriteZip(dir.File("short.zip"), {{"short.ini", std::string(600, 'a')}});
+  DeclareMoreThanHeld(dir.File("short.zip"), 4000);
+  test::SaveFuzzSeed("shell_model_archive", "short.zip", test::ReadFileBytes(dir.File("short.zip")));
+  EXPECT_FALSE(
+      InstallModelArchive(dir.File("short.zip"), dir.File("prog/short"), kMaxModelArchiveBytes, reason));
+  EXPECT_EQ(reason, "entry short.ini is smaller than the archive says");
+  EXPECT_FALSE(fs::exists(dir.File("prog/short")));
+}
+
+// Archive names that would make a folder the catalogue never lists, or the program folder itself.
+TEST_F(ModelArchiveTest, ArchiveNamesThatCannotNameAModelAreRefused) {
+  for (const auto& [name, problem] :
+       std::vector<std::pair<std::string, std::string>>{{".zip", "is empty"},
+                                                        {".hidden.zip", "starts with \".\""},
+                                                        {"new\nline.zip", "holds a control character"},
+                                                        {"back\\slash.zip", "holds a separator"}}) {
+    WriteZip(dir.File(name), {{"m.ini", "x"}});
+    ui.messages.clear();
+    ui.files.push_back(dir.File(name));
+    AddModel1Click(dir.File("prog"), ui);
+    EXPECT_EQ(ui.Texts().back(), "Cannot add a model from\r\n" + dir.File(name) +
+                                     "\r\nbecause the name of the model " + problem +
+                                     ".\r\nNothing was installed.");
+    EXPECT_TRUE(fs::is_empty(dir.File("prog"))) << name;
+  }
+}
+
+int RenameUnsupported(const char*, const char*) {
+  errno = EINVAL;
+  return -1;
+}
+
+// Someone else takes the name between the checks and the rename, on a file system without RENAME_NOREPLACE.
+std::string racingFolder;
+int RenameUnsupportedAfterARace(const char*, const char*) {
+  fs::create_directories(racingFolder);
+  std::ofstream(racingFolder + "/theirs.ini") << "theirs";
+  errno = EINVAL;
+  return -1;
+}
+
+TEST_F(ModelArchiveTest, WithoutRenameNoReplaceAPlainRenameStillOverwritesNothing) {
+  WriteZip(dir.File("nfs.zip"), {{"nfs.ini", "mine"}});
+  std::string reason;
+  ASSERT_TRUE(InstallModelArchive(dir.File("nfs.zip"), dir.File("prog/nfs"), kMaxModelArchiveBytes, reason,
+                                  RenameUnsupported))
+      << reason;
+  EXPECT_EQ(test::ReadFileBytes(dir.File("prog/nfs/nfs.ini")), "mine");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("prog")), fs::directory_iterator()), 1);
+
+  racingFolder = dir.File("prog/raced");
+  EXPECT_FALSE(InstallModelArchive(dir.File("nfs.zip"), racingFolder, kMaxModelArchiveBytes, reason,
+                                   RenameUnsupportedAfterARace));
+  EXPECT_EQ(reason, "the folder " + racingFolder + " exists");
+  EXPECT_EQ(test::ReadFileBytes(racingFolder + "/theirs.ini"), "theirs");
+  EXPECT_EQ(std::distance(fs::directory_iterator(racingFolder), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("prog")), fs::directory_iterator()), 2);
 }
 
 TEST_F(ModelArchiveTest, ARefusalIsExplainedAndInstallsNothing) {
