@@ -2,6 +2,7 @@
 
 #include "platform/strings.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -68,6 +69,17 @@ std::string ControlZMessage(std::string_view where, std::size_t position, int li
   text.append(
       "\"\r\n Please remove ControlZ to fix this.\r\n[Having such a character before the end of the file "
       "will\r\n  confuse some compilers and editors.]");
+  return text;
+}
+
+std::string OpenQuoteMessage(std::string_view where, int lineIndex, std::string_view line) {
+  std::string text = "A quoted text is not closed at the end of line ";
+  text.append(std::to_string(lineIndex + 1));
+  text.append(where);
+  text.append("\r\n\"");
+  text.append(line);
+  text.append("\"\r\nThe solver would take the rest of the line, and the statements after it, as part of the "
+              "text.\r\nPlease close the quote or remove it.");
   return text;
 }
 
@@ -231,6 +243,11 @@ KeywordCheck CheckKeywords(std::span<const std::string> source, std::span<const 
     return {KeywordCheck::Outcome::ControlZ, {}};
   }
 
+  if (const int open = FindOpenQuote(source); open >= 0) {
+    ui.Message(MessageKind::Error, OpenQuoteMessage(where, open, source[static_cast<std::size_t>(open)]));
+    return {KeywordCheck::Outcome::OpenQuote, {}};
+  }
+
   reader.Open(source);
   while (reader.NextStatement()) {
     std::string keyword = TOpenCMFFile::NormaliseKeyword(reader.Keyword());
@@ -258,9 +275,22 @@ std::string StatementText(std::string_view text) {
       c = ',';
     } else if (c == '!' || c == '#') {
       c = ' ';
+    } else if (c == '"') {
+      c = '\'';
     }
   }
   return cleaned;
+}
+
+int FindOpenQuote(std::span<const std::string> lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string prepared = TOpenCMFFile::PrepareLine(lines[i]);
+    // Every double quote opens or closes a string, wherever it stands in a word.
+    if (std::count(prepared.begin(), prepared.end(), '"') % 2 != 0) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
 }
 
 bool IsBlankText(std::span<const std::string> lines) {

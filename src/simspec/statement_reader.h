@@ -58,15 +58,16 @@ private:
 
 /// The outcome of CheckKeywords.
 struct KeywordCheck {
-  enum class Outcome { Ok, BadKeyword, ControlZ };
+  enum class Outcome { Ok, BadKeyword, ControlZ, OpenQuote };
   Outcome outcome = Outcome::Ok;
   /// The first keyword (normalised) that is not allowed, with BadKeyword.
   std::string keyword;
 };
 
-/// Checks a closure or shock text before it goes to the solver: a Control-Z followed by anything but blanks
-/// fails with a message box naming `where` (" in closure memo."); otherwise the first statement keyword that,
-/// normalised, is not among `allowed` (ignoring case) is returned for the caller to report.
+/// Checks a closure or shock text before it goes to the solver: a Control-Z followed by anything but blanks,
+/// or a quoted text left open at the end of a line, fails with a message box naming `where` (" in closure
+/// memo."); otherwise the first statement keyword that, normalised, is not among `allowed` (ignoring case) is
+/// returned for the caller to report.
 KeywordCheck CheckKeywords(std::span<const std::string> source, std::span<const std::string_view> allowed,
                            std::string_view where, UserInterface& ui);
 
@@ -79,9 +80,15 @@ extern const std::vector<std::string_view> kShockKeywords;
 void CleanEditLines(std::vector<std::string>& lines);
 
 /// Free text made safe as the text of one statement (a verbal or subtotal description): cleaned like an edit
-/// line, with ";" (which would end the statement early) made "," and "!" and "#" (which would hide the
-/// closing ";" from the solver) made blanks.
+/// line, with ";" (which would end the statement early) made ",", "!" and "#" (which would hide the closing
+/// ";" from the solver) made blanks, and a double quote (which would take the closing ";" and the next
+/// statement into a string) made a single quote.
 std::string StatementText(std::string_view text);
+
+/// The first line (0-based) whose text, as the solver reads it (comments and "#" spans gone), leaves a double
+/// quote open at its end; -1 when there is none. The solver takes such a string to the end of the line, so
+/// the ";" on it and the statement after it would silently become part of the quoted text.
+int FindOpenQuote(std::span<const std::string> lines);
 
 /// True when no line holds anything but blanks and control characters (such a text counts as no text).
 bool IsBlankText(std::span<const std::string> lines);

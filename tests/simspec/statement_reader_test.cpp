@@ -150,6 +150,38 @@ TEST(CheckKeywords, ControlZMayOnlyBeFollowedByBlanks) {
   test::SaveFuzzSeed("simspec_statements", "controlz", Join(followed));
 }
 
+TEST(CheckKeywords, AQuoteLeftOpenAtTheEndOfALineIsRefused) {
+  // The solver would take "pipes ;" and the whole next line into the string: the shock would be lost.
+  test::ScriptedUserInterface ui;
+  const std::vector<std::string> swallowing{"Shock TMS = -5 ;", "Subtotal TMS = 12\" pipes ;",
+                                            "Shock AO(\"manuf\",\"asia\") = 10 ;"};
+  EXPECT_EQ(CheckKeywords(swallowing, kShockKeywords, " in shocks memo.", ui).outcome,
+            KeywordCheck::Outcome::OpenQuote);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+  EXPECT_EQ(
+      ui.messages[0].text,
+      "A quoted text is not closed at the end of line 2 in shocks memo.\r\n"
+      "\"Subtotal TMS = 12\" pipes ;\"\r\n"
+      "The solver would take the rest of the line, and the statements after it, as part of the text.\r\n"
+      "Please close the quote or remove it.");
+  test::SaveFuzzSeed("simspec_statements", "open-quote", Join(swallowing));
+
+  // Closed quotes, wherever they stand in a word, and quotes in comments or "#" spans are fine.
+  ui.messages.clear();
+  const std::vector<std::string> fine{"Shock AO(\"manuf\",\"asia\") = 10 ; ! the 12\" pipes",
+                                      "Subtotal AO = a\"b\"c #12\"# ;", "exogenous b ;"};
+  EXPECT_EQ(CheckKeywords(fine, kShockKeywords, " in shocks memo.", ui).outcome,
+            KeywordCheck::Outcome::BadKeyword);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(FindOpenQuote(fine), -1);
+  EXPECT_EQ(FindOpenQuote(std::vector<std::string>{"exogenous a ;", "exogenous \"b ;"}), 1);
+}
+
+TEST(StatementText, DescriptionsCannotEndHideOrSwallowTheirStatement) {
+  EXPECT_EQ(StatementText("12\" pipes; \"steel\" ! #1\t"), "12' pipes, 'steel'    1 ");
+}
+
 TEST(EditLines, CleaningBlanksEverythingOutsidePrintableAscii) {
   std::vector<std::string> lines{"a\tb\x1a", "\xe9t\xe9~!"};
   CleanEditLines(lines);
