@@ -5,6 +5,8 @@
 #include "app/application.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "shell/settings.h"
+#include "simspec/subtotal_dialog.h"
 #include "support/saved_environment.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -317,6 +319,51 @@ TEST_F(EndToEnd, PelorinSolveSolvesBothModelsSideBySide) {
   EXPECT_THAT(test::ReadFileBytes(run.File("d.err")),
               HasSubstr("error: Error at Minimal stage - see log window"));
   EXPECT_THAT(test::ReadFileBytes(run.File("d.err")), HasSubstr("did not succeed"));
+}
+
+// A subtotal described as 12" pipes once took the shock after it into its description: the solve succeeded
+// with that shock missing.
+TEST_F(EndToEnd, AQuoteInASubtotalDescriptionCannotSwallowTheShockAfterIt) {
+  ASSERT_NO_FATAL_FAILURE(Start(1));
+  ShocksPage& shocks = app->Simulation.Shocks;
+  shocks.Lines = {"Shock TMS(\"food\", \"usa\", \"eu\") = -5 ;",
+                  "Shock TMS(\"food\", \"asia\", \"eu\") = -5 ;"};
+  auto subtotal = shocks.DefineSubtotalBtn1Click();
+  ASSERT_EQ(subtotal->VarChoices.size(), 2u);
+  subtotal->VarComboChange(1);
+  subtotal->AddButtonClick();
+  ui.prompts.push_back("12\" pipes");
+  ASSERT_TRUE(subtotal->OkButtonClick());
+  shocks.AppendSubtotal(subtotal->SubtotalLines);
+  shocks.Lines.push_back("Shock AO(\"manuf\", \"asia\") = 10 ;");
+  EXPECT_EQ(shocks.Lines[2], "Subtotal TMS = 12' pipes ;");
+
+  // Saved as a settings file and solved by pelorin-solve: manufactures in Asia grow as in the model's own
+  // simulation.
+  IniOptions settings = app->Settings;
+  app->Simulation.StoreSettings(settings);
+  ErrorText errorText;
+  ASSERT_TRUE(WriteIniOptions(run.File("pipes.ini"), settings, errorText)) << errorText;
+  const std::string solve = prog_ + "/pelorin-solve Trade --settings pipes.ini";
+  ASSERT_EQ(RunToEnd("/bin/sh", {"-c", solve + " --work p --csv p/csv > p.out 2> p.err"}, run.File("")), 0)
+      << test::ReadFileBytes(run.File("p.err"));
+  const std::string output = test::ReadFileBytes(run.File("p/csv/QO.csv"));
+  EXPECT_THAT(output, StartsWith("COM,REG,(Sim),Pre,Post,Chng,12' pipes\n"));
+  EXPECT_THAT(output, HasSubstr("\nmanuf,asia,5.647"));
+
+  // The same settings edited by hand to hold the quote: refused before anything runs, naming the line.
+  std::string edited = test::ReadFileBytes(run.File("pipes.ini"));
+  const std::size_t described = edited.find("12' pipes");
+  ASSERT_NE(described, std::string::npos);
+  edited[described + 2] = '"';
+  std::ofstream(run.File("quoted.ini")) << edited;
+  EXPECT_EQ(RunToEnd("/bin/sh",
+                     {"-c", prog_ + "/pelorin-solve Trade --settings quoted.ini --work q > q.out 2> q.err"},
+                     run.File("")),
+            1);
+  EXPECT_THAT(test::ReadFileBytes(run.File("q.err")),
+              HasSubstr("error: A quoted text is not closed at the end of line 3 in shocks memo."));
+  EXPECT_FALSE(fs::exists(run.File("q/work/solve.log")));
 }
 
 } // namespace

@@ -78,6 +78,12 @@ TEST_F(Solve, ClosureAndShockTextsAreCheckedAndCleanedBeforeTheSolve) {
   EXPECT_THAT(pages, ElementsAre(kShocksPage));
   EXPECT_EQ(sim->Closure.Lines[0], "exogenous pop ;");
 
+  // A quote left open would take the next shock into the subtotal's description.
+  sim->Shocks.Lines = {"Subtotal pop = 12\" pipes ;", "shock pop = 1;"};
+  EXPECT_THAT(Press(),
+              ::testing::StartsWith("A quoted text is not closed at the end of line 1 in shocks memo."));
+  EXPECT_THAT(pages, ElementsAre(kShocksPage));
+
   // A Control-Z is blanked by the cleaning before the check, as every other control character.
   sim->Shocks.Lines = {"shock pop = 1\x1a;"};
   EXPECT_EQ(Press(), "");

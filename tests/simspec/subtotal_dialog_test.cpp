@@ -80,10 +80,11 @@ TEST_F(Subtotal, DescriptionProposalStaysWithinSixtyCharacters) {
   EXPECT_EQ(form->ProposedDescription(),
             "pop tf(\"food\",\"usa\",\"eu\",COM) tf(\"mnfcs\",\"usa\",\"row\",COM) (etc) changes");
 
-  // The description is cut to 77 characters and cannot end the statement early or hide its ";".
-  ui.prompts.push_back(std::string(70, 'd') + ";!#xxxxxxxxxx");
+  // The description is cut to 77 characters and cannot end the statement early, hide its ";" or open a
+  // string that would take the ";" and the next statement with it.
+  ui.prompts.push_back(std::string(70, 'd') + ";!#\"xxxxxxxxx");
   EXPECT_TRUE(form->OkButtonClick());
-  EXPECT_EQ(form->SubtotalLines.back(), " = " + std::string(70, 'd') + ",  xxxx ;");
+  EXPECT_EQ(form->SubtotalLines.back(), " = " + std::string(70, 'd') + ",  'xxx ;");
 }
 
 TEST_F(Subtotal, UnknownElementsAreReportedAndStopTheChoices) {
