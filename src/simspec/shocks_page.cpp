@@ -88,26 +88,40 @@ std::string ArgumentPart(const SolInfoRec& info, int variable, const std::array<
                          bool& uniform) {
   uniform = false;
   std::vector<std::string> parts;
-  for (const DimensionChoice& choice : choices) {
+  auto chosen = [&](std::size_t i) -> const std::string* {
+    const DimensionChoice& choice = choices[i];
     if (!choice.visible || choice.selected < 0 ||
         choice.selected >= static_cast<int>(choice.entries.size())) {
-      continue;
+      return nullptr;
     }
-    const std::string& text = choice.entries[static_cast<std::size_t>(choice.selected)].text;
+    return &choice.entries[static_cast<std::size_t>(choice.selected)].text;
+  };
+  auto add = [&](const std::string& text) {
     if (text.starts_with("All ")) {
       parts.push_back(text.substr(4));
       uniform = true;
     } else {
       parts.push_back("\"" + text + "\"");
     }
-  }
+  };
   if (variable >= 1 && variable <= static_cast<int>(info.SVarData.size())) {
+    // Every argument gets its place: an argument without a choice shown (beyond the third, or after one whose
+    // elements are not known) names its whole set, so the later arguments keep their positions.
     const TVarRec& var = info.Var(variable);
-    for (int i = 3; i < std::min(var.numArgs, 7); ++i) {
+    for (int i = 0; i < std::min(var.numArgs, static_cast<int>(var.ArgSets.size())); ++i) {
+      const std::string* text = i < 3 ? chosen(static_cast<std::size_t>(i)) : nullptr;
       const int s = var.ArgSets[static_cast<std::size_t>(i)];
-      if (s >= 1 && s <= static_cast<int>(info.SetData.size())) {
+      if (text != nullptr) {
+        add(*text);
+      } else if (s >= 1 && s <= static_cast<int>(info.SetData.size())) {
         parts.push_back(info.Set(s).name);
         uniform = true;
+      }
+    }
+  } else {
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+      if (const std::string* text = chosen(i)) {
+        add(*text);
       }
     }
   }

@@ -38,10 +38,10 @@ enum class ChoiceNumbering { Shocks, Subtotal };
 bool FillDimensionChoices(const SolInfoRec& info, int variable, ChoiceNumbering numbering, bool stopAtUnknown,
                           std::array<DimensionChoice, 3>& choices, int& unknownArgument);
 
-/// The argument part of a statement for variable `variable`: the selected entries of the visible choices
-/// ("All " entries give their set name and make the statement uniform, elements are written in double
-/// quotes), then the set names of arguments beyond the third, joined with "," inside parentheses; "" for a
-/// scalar.
+/// The argument part of a statement for variable `variable`, one entry per argument joined with "," inside
+/// parentheses: the selected entry of a visible choice ("All " entries give their set name and make the
+/// statement uniform, elements are written in double quotes), the set name for every other argument (beyond
+/// the third, or without a choice shown); "" for a scalar.
 std::string ArgumentPart(const SolInfoRec& info, int variable, const std::array<DimensionChoice, 3>& choices,
                          bool& uniform);
 

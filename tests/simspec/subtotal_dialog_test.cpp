@@ -99,5 +99,22 @@ TEST_F(Subtotal, UnknownElementsAreReportedAndStopTheChoices) {
   EXPECT_EQ(form->Preview, " kt");
 }
 
+TEST_F(Subtotal, ArgumentsAfterOneWithUnknownElementsNameTheirSets) {
+  // Regions not known yet: tf(COM,REG,REG,COM) offers a choice for its first argument only. Every other
+  // argument must still take its place, or the solver refuses the statement (or reads sets in wrong places).
+  info.SetData[2].ElementsKnown = false;
+  info.SetData[2].elements.clear();
+  auto form = Open({"Shock tf = 1;"});
+  form->VarComboChange(1);
+  EXPECT_THAT(ui.Texts(), ElementsAre(::testing::StartsWith("Argument number 2 ranges over set REG.")));
+  ASSERT_TRUE(form->Dims[0].visible);
+  EXPECT_FALSE(form->Dims[1].visible);
+  EXPECT_EQ(form->Preview, " tf");
+  form->DimComboChange(0, 2);
+  EXPECT_EQ(form->Preview, " tf(\"food\",REG,REG,COM)");
+  form->DimComboChange(0, 1);
+  EXPECT_EQ(form->Preview, " tf(SUBCOM,REG,REG,COM)");
+}
+
 } // namespace
 } // namespace pelorin
