@@ -11,6 +11,7 @@
 #include "simspec/shocks_page.h"
 #include "simspec/statement_reader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <span>
 
@@ -32,66 +33,61 @@ bool IsInteger(std::string_view word) {
   return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// A closure line as the exogenous-list scan sees it: at most 255 characters, comment cut, characters outside
-// printable ASCII blanked, element lists in parentheses removed, lower case.
-std::string ScanLine(std::string_view line) {
-  std::string text(line.substr(0, 255));
-  text.erase(std::min(text.size(), text.find('!')));
-  for (char& c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 32 || u > 126) {
-      c = ' ';
-    }
-  }
-  for (;;) {
-    const std::size_t open = text.find('(');
-    const std::size_t close = open == std::string::npos ? open : text.find(')', open);
-    if (close == std::string::npos) {
-      break;
-    }
-    text.erase(open, close - open + 1);
-  }
-  return LowerCase(text);
+// Blanks, "," and "-" separate the names of a closure statement; so does every character outside printable
+// ASCII.
+bool IsNameSeparator(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u <= 32 || u > 126 || c == ',' || c == '-';
 }
 
-// Where the name scan stands in the closure's statements: at the head of a statement (where a keyword may be
-// abbreviated) and inside a "rest" statement (which names no variables).
-struct StatementPosition {
-  bool atStart = true;
-  bool inRest = false;
-};
-
-// Adds the variable names of one scanned line to `names`: "," ";" "-" separate words like blanks; the closure
-// keywords, integers, an abbreviated keyword at the head of a statement ("exo pop ;") and the words of a rest
-// statement ("rest endog ;") are left out.
-void TakeNames(std::string_view line, StatementPosition& position, std::map<std::string, int>& names) {
-  std::string word;
-  auto take = [&] {
-    if (word.empty()) {
-      return;
+// Adds the variable names in one token of an exogenous statement to `names`: the token's words, lower case
+// and cut to 40 characters, without the closure keywords and integers (component numbers).
+void TakeNames(std::string_view token, std::map<std::string, int>& names) {
+  std::size_t pos = 0;
+  while (pos < token.size()) {
+    while (pos < token.size() && IsNameSeparator(token[pos])) {
+      ++pos;
     }
-    const std::string cut = word.substr(0, 40);
-    const std::string keyword = position.atStart ? TOpenCMFFile::NormaliseKeyword(cut) : std::string();
-    if (position.atStart) {
-      position.inRest = keyword == "rest";
+    const std::size_t start = pos;
+    while (pos < token.size() && !IsNameSeparator(token[pos])) {
+      ++pos;
     }
-    if (!IsClosureWord(cut) && !IsInteger(cut) && !IsClosureWord(keyword) && !position.inRest) {
-      names.emplace(cut, 0);
+    if (pos == start) {
+      break;
     }
-    position.atStart = false;
-    word.clear();
-  };
-  for (char c : line) {
-    if (c == ' ' || c == ',' || c == ';' || c == '-') {
-      take();
-      if (c == ';') {
-        position = StatementPosition();
-      }
-    } else {
-      word.push_back(c);
+    const std::string word = LowerCase(token.substr(start, std::min<std::size_t>(pos - start, 40)));
+    if (!IsClosureWord(word) && !IsInteger(word)) {
+      names.emplace(word, 0);
     }
   }
-  take();
+}
+
+// The names of the exogenous statements of a closure made of exogenous, rest, xset and xsubset statements,
+// read statement by statement as the solver reads them (comments and "#" spans gone), wherever statements
+// start and however they run over lines: set statements name elements and rest statements no variables;
+// element lists in parentheses are not names.
+void ScanExogenousNames(std::span<const std::string> lines, std::map<std::string, int>& names) {
+  TOpenCMFFile reader;
+  reader.Open(lines);
+  while (reader.NextStatement()) {
+    if (TOpenCMFFile::NormaliseKeyword(reader.Keyword()) != "exogenous") {
+      continue; // the reader skips the rest of the statement
+    }
+    // The keyword's own token may carry names after it ("exogenous,pop"); the keyword itself is no name.
+    const std::string& head = reader.Token();
+    TakeNames(std::string_view(std::find_if(head.begin(), head.end(), IsNameSeparator), head.end()), names);
+    bool inElements = false;
+    while (reader.NextToken() && reader.Token() != ";") {
+      const std::string& token = reader.Token();
+      if (token == "(") {
+        inElements = true;
+      } else if (token == ")") {
+        inElements = false;
+      } else if (!inElements) {
+        TakeNames(token, names);
+      }
+    }
+  }
 }
 
 } // namespace
@@ -119,26 +115,7 @@ bool ClosurePage::SetUpExoList() {
   }
   if (simple) {
     ExoList.clear();
-    bool skipping = false;
-    StatementPosition position;
-    for (const std::string& line : Lines) {
-      const std::string text = ScanLine(line);
-      const std::string trimmed = TrimRight(text);
-      const bool endsStatement = !trimmed.empty() && trimmed.back() == ';';
-      if (skipping) {
-        skipping = !endsStatement;
-        position = StatementPosition();
-        continue;
-      }
-      // Set statements name elements, not variables; one that runs on is skipped up to its ";". Blanks after
-      // the ";" (a cut comment leaves some) do not make it run on.
-      if (text.starts_with("xset") || text.starts_with("xsubset")) {
-        skipping = !endsStatement;
-        position = StatementPosition();
-        continue;
-      }
-      TakeNames(text, position, ExoList);
-    }
+    ScanExogenousNames(Lines, ExoList);
   }
 
   bool ok = true;

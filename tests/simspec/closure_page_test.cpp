@@ -64,6 +64,30 @@ TEST_F(Closure, SetStatementsAreSkippedUpToTheirSemicolon) {
   EXPECT_THAT(closure().ExoList, ElementsAre(Pair("p_x", 2), Pair("pop", 1)));
 }
 
+TEST_F(Closure, ExogenousListIsReadStatementByStatementWhereverStatementsStand) {
+  // One closure per case, each with the names it must give and no warning.
+  const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+      {{"xset s (food,mnfcs) ; exogenous pop tf ;", "rest endogenous ;"}, {"pop", "tf"}},
+      {{"exogenous pop ; xset s (food,mnfcs) ;", "rest endogenous ;"}, {"pop"}},
+      {{"exogenous pop ;", "   xset s (food,", "  mnfcs) ;", "exogenous tf ; rest endogenous ;"},
+       {"pop", "tf"}},
+      {{"exogenous p_x(COM,", "REG) pop ;", "rest endogenous ;"}, {"p_x", "pop"}},
+      {{"exogenous pop #the people# tf # to the end", "kt ;", "rest endogenous ;"}, {"kt", "pop", "tf"}},
+      {{"exogenous,pop\x01tf ;", "rest endogenous ;"}, {"pop", "tf"}},
+  };
+  for (const auto& [lines, names] : cases) {
+    closure().Lines = lines;
+    EXPECT_TRUE(closure().SetUpExoList()) << lines[0];
+    std::vector<std::string> found;
+    for (const auto& [name, number] : closure().ExoList) {
+      EXPECT_GT(number, 0) << name;
+      found.push_back(name);
+    }
+    EXPECT_EQ(found, names) << lines[0];
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(Closure, UnknownNamesAreEachReportedAndFailTheList) {
   closure().Lines = {"exogenous pop fred ;", "exogenous barney ;", "rest endogenous ;"};
   EXPECT_FALSE(closure().SetUpExoList());
