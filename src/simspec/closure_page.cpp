@@ -208,6 +208,15 @@ void ClosurePage::ProcessClosureInfoFile(const std::string& fileName) {
     ExoList.clear();
     return;
   }
+  // A file that has gone since the settings named it (a closure check's own file in the cleared work folder)
+  // would stop every start of the model; the model's own information is what is left.
+  if (!IsFile(fileName)) {
+    context_.ui.Message(MessageKind::Warning,
+                        "The closure information file\r\n" + fileName +
+                            "\r\nis missing; the model's own information is used instead.");
+    ClearSVIInfo();
+    return;
+  }
   ResetShocksPage();
   ReadModelInformation(fileName);
 }
@@ -222,14 +231,15 @@ void ClosurePage::ClearSVIInfo() {
   }
 }
 
-bool ClosurePage::UpdateCurrentSVIFileName(const std::string& fileName) {
+bool ClosurePage::UpdateCurrentSVIFileName(const std::string& fileName, ErrorText& errorText) {
   const std::string target = JoinPath(context_.app.KeepDir, "current.svi");
   std::error_code ec;
   if (!fs::equivalent(fileName, target, ec)) {
     ec.clear();
     fs::copy_file(fileName, target, fs::copy_options::overwrite_existing, ec);
     if (ec) {
-      return false;
+      return Fail(errorText, "Cannot copy " + fileName + " to " + target + ": " + ec.message(),
+                  "[UpdateCurrentSVIFileName]");
     }
   }
   context_.model.Model.SviFile = target;
@@ -277,7 +287,16 @@ bool ClosurePage::ClosureCheckEnded() {
   }
   context_.ui.Message(MessageKind::Information, "Closure is fine");
   ProcessClosureInfoFile(info);
-  UpdateCurrentSVIFileName(info);
+  // Without the copy the settings would go on naming an older "current.svi": the check's own file is the
+  // current model information then, as the solve falls back to its summary.
+  ErrorText copyError;
+  if (!UpdateCurrentSVIFileName(info, copyError)) {
+    context_.model.Model.SviFile = info;
+    context_.ui.Message(MessageKind::Warning,
+                        "The closure information could not be kept:\r\n" + copyError +
+                            "\r\nIt is read from " + info +
+                            " until the program ends; check the closure again after the next start.");
+  }
   context_.model.CreateDefaultListFiles(DefaultListFiles::Closure);
   return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/error_text.h"
 #include "simspec/simulation_context.h"
 
 #include <map>
@@ -37,13 +38,14 @@ public:
   void SaveClosureButtonClick();
   /// Loads a closure file and its closure information file (".CLI") when there is one.
   void ProcessClosureFile(const std::string& fileName);
-  /// Makes `fileName` the current model information; an empty name only empties the exogenous list.
+  /// Makes `fileName` the current model information; an empty name only empties the exogenous list, and a
+  /// file that does not exist (any more) is reported and the model's own information used.
   void ProcessClosureInfoFile(const std::string& fileName);
   /// Forgets the closure information and goes back to the model's information file.
   void ClearSVIInfo();
   /// Keeps a copy of a closure or solution information file as "current.svi" in the keep folder and makes it
-  /// the SVI file. False (SVI file unchanged) when the copy fails.
-  bool UpdateCurrentSVIFileName(const std::string& fileName);
+  /// the SVI file. False (SVI file unchanged, the reason in `errorText`) when the copy fails.
+  bool UpdateCurrentSVIFileName(const std::string& fileName, ErrorText& errorText);
   /// "Check Closure": the preconditions, then the closure-check job.
   void CheckClosureButtonClick();
   /// The closure-check job ended: with "clcheck.cli" in the work folder the closure is fine and becomes the

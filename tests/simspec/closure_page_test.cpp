@@ -157,11 +157,11 @@ TEST_F(Closure, SviFileIsCopiedToTheKeepFolderAndClearedBackToTheModel) {
   ErrorText errorText;
   const std::string cli = JoinPath(workDir, "clcheck.cli");
   ASSERT_TRUE(WriteModelInfo(cli, checked, errorText));
-  EXPECT_TRUE(closure().UpdateCurrentSVIFileName(cli));
+  EXPECT_TRUE(closure().UpdateCurrentSVIFileName(cli, errorText));
   EXPECT_EQ(model->Model.SviFile, JoinPath(modelDir, "current.svi"));
   EXPECT_EQ(test::ReadFileBytes(model->Model.SviFile), test::ReadFileBytes(cli));
   // Copying the copy onto itself leaves it intact.
-  EXPECT_TRUE(closure().UpdateCurrentSVIFileName(model->Model.SviFile));
+  EXPECT_TRUE(closure().UpdateCurrentSVIFileName(model->Model.SviFile, errorText));
   EXPECT_EQ(test::ReadFileBytes(model->Model.SviFile), test::ReadFileBytes(cli));
 
   closure().ProcessClosureInfoFile(model->Model.SviFile);
@@ -248,6 +248,45 @@ TEST_F(Closure, EndOfCheckJudgesByTheClosureInformationFile) {
   EXPECT_EQ(model->Model.SviFile, JoinPath(modelDir, "current.svi"));
   // The model had no default closure file: the checked closure becomes it.
   EXPECT_THAT(Lines(JoinPath(modelDir, "trade.CLS")), ElementsAre("exogenous pop ;", "rest endogenous ;"));
+}
+
+TEST_F(Closure, ACheckWhoseInformationCannotBeKeptUsesTheChecksOwnFile) {
+  // An older copy that the settings would go on naming.
+  ErrorText errorText;
+  ASSERT_TRUE(WriteModelInfo(JoinPath(workDir, "clcheck.cli"), test::TradeModelInfo(), errorText));
+  ASSERT_TRUE(closure().ClosureCheckEnded());
+  ui.messages.clear();
+
+  // The keep folder has gone: the check's own file becomes the model information, and the person is told.
+  ModelInfoDescription checked = test::TradeModelInfo();
+  checked.sets[3] = {"TIME", "Years", 1, {"y2025"}};
+  checked.variables[4].size = 1;
+  const std::string cli = JoinPath(workDir, "clcheck.cli");
+  ASSERT_TRUE(WriteModelInfo(cli, checked, errorText));
+  app.KeepDir = dir.File("gone");
+  EXPECT_TRUE(closure().ClosureCheckEnded());
+  EXPECT_EQ(model->Model.SviFile, cli);
+  EXPECT_EQ(info.Set(4).size, 1);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text, "Closure is fine");
+  EXPECT_EQ(ui.messages[1].kind, MessageKind::Warning);
+  EXPECT_THAT(ui.messages[1].text,
+              ::testing::StartsWith("The closure information could not be kept:\r\nCannot copy " + cli +
+                                    " to " + JoinPath(dir.File("gone"), "current.svi") + ": "));
+  EXPECT_THAT(ui.messages[1].text,
+              ::testing::EndsWith("[UpdateCurrentSVIFileName]\r\nIt is read from " + cli +
+                                  " until the program ends; check the closure again after the next start."));
+
+  // Once the work folder is cleared the settings name a file that is gone: the model's own information is
+  // read, with a warning, instead of stopping the program.
+  std::filesystem::remove(cli);
+  ui.messages.clear();
+  closure().ProcessClosureInfoFile(model->Model.SviFile);
+  EXPECT_TRUE(exits.empty());
+  EXPECT_THAT(ui.Texts(), ElementsAre("The closure information file\r\n" + cli +
+                                      "\r\nis missing; the model's own information is used instead."));
+  EXPECT_EQ(model->Model.SviFile, "");
+  EXPECT_EQ(info.Set(4).size, -1);
 }
 
 TEST_F(Closure, KeywordCheckReportsTheOffendingKeyword) {
