@@ -113,6 +113,10 @@ bool WritePostSimFileLines(TextFile& output, const CmfSources& sources, ErrorTex
   return true;
 }
 
+bool IsShockKeyword(std::string_view keyword) {
+  return keyword == "shock" || keyword == "final_level" || keyword == "change" || keyword == "percent_change";
+}
+
 bool WriteBody(TextFile& output, bool postSim, const CmfSources& sources, ErrorText& errorText) {
   if (!WriteCmfStart(output, sources.outputDir, sources.modelDir, errorText) ||
       !Put(output, {"!", "! Auxiliary files (i.e., which model)", "! ---------------", "!"}, errorText) ||
@@ -135,8 +139,14 @@ bool WriteBody(TextFile& output, bool postSim, const CmfSources& sources, ErrorT
       !Put(output, {"!", "! Shocks", "! ------", "!"}, errorText)) {
     return false;
   }
+  std::vector<std::string> shocks;
+  shocks.reserve(sources.shockLines.size());
   for (const std::string& line : sources.shockLines) {
-    if (!Put(output, ConvertShockLine(CleanEditLine(line), sources.modelDir), errorText)) {
+    shocks.push_back(CleanEditLine(line));
+  }
+  const std::vector<bool> readsFile = LinesReadingShockFiles(shocks);
+  for (std::size_t i = 0; i < shocks.size(); ++i) {
+    if (!Put(output, readsFile[i] ? ConvertShockLine(shocks[i], sources.modelDir) : shocks[i], errorText)) {
       return false;
     }
   }
@@ -241,6 +251,28 @@ std::string ConvertShockLine(std::string_view line, std::string_view modelDir) {
   const std::optional<std::string> existing = FindFileIgnoringCase(modelDir, name);
   const std::string path = existing ? *existing : JoinPath(modelDir, name);
   return condensed.substr(0, restStart) + QuoteIfNeeded(path) + condensed.substr(restStart + after);
+}
+
+std::vector<bool> LinesReadingShockFiles(const std::vector<std::string>& lines) {
+  std::vector<bool> reads(lines.size(), false);
+  std::vector<bool> equalsSeen(lines.size(), false);
+  TOpenCMFFile reader;
+  reader.Open(lines);
+  while (reader.NextStatement()) {
+    const bool shock = IsShockKeyword(TOpenCMFFile::NormaliseKeyword(reader.Keyword()));
+    int watched = -1; // the line whose first "=" this shock statement holds, until "file" follows it
+    while (reader.NextToken() && reader.Token() != ";") {
+      const auto line = static_cast<std::size_t>(reader.LineCount());
+      if (reader.Token() == "=" && !equalsSeen[line]) {
+        equalsSeen[line] = true;
+        watched = shock ? static_cast<int>(line) : -1;
+      } else if (watched == static_cast<int>(line) && SameText(reader.Token(), "file")) {
+        reads[line] = true;
+        watched = -1;
+      }
+    }
+  }
+  return reads;
 }
 
 std::string AuxiliaryFilesLine(std::string_view modelFile, std::string_view modelStem) {

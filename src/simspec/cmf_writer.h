@@ -56,10 +56,16 @@ bool WriteCmfStart(TextFile& output, std::string_view outputDir, std::string_vie
 bool WriteClosureMethodBlock(TextFile& output, const CmfSources& sources, bool miscHeader,
                              ErrorText& errorText);
 
-/// A shock line as it goes into the command file. A statement that reads its shocks from a file named without
-/// a folder gets the model folder's file instead (upper-cased, comment dropped); every other line is copied
-/// as it stands.
+/// A line of a shock statement that reads its shocks from a file, as it goes into the command file: a file
+/// named without a folder becomes the model folder's file (the line upper-cased, its comment dropped); any
+/// other line is copied as it stands. The command file passes only the lines of shock statements that read
+/// from a file through it, never a subtotal's description.
 std::string ConvertShockLine(std::string_view line, std::string_view modelDir);
+
+/// Which shock lines read shocks from a file: the line's first "=" belongs to a shock statement (shock,
+/// final_level, change, percent_change) and the word "file" follows it in that statement on the same line.
+/// Only these go through ConvertShockLine; a subtotal's description may say "file" without naming one.
+std::vector<bool> LinesReadingShockFiles(const std::vector<std::string>& lines);
 
 /// The "Auxiliary files = ... ;" line: the model file's folder and stem, quoted when needed.
 std::string AuxiliaryFilesLine(std::string_view modelFile, std::string_view modelStem);

@@ -40,6 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   (void)CheckKeywords(lines, kClosureKeywords, " in closure memo.", ui);
   (void)CheckKeywords(lines, kShockKeywords, " in shocks memo.", ui);
+  (void)LinesReadingShockFiles(lines);
+  (void)FindOpenQuote(lines);
   for (const std::string& line : lines) {
     (void)ConvertShockLine(line, "/nonexistent-model-folder");
     (void)StatementText(line);

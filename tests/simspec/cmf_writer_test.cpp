@@ -79,6 +79,27 @@ TEST(ShockLines, OtherLinesAreCopiedExactly) {
   }
 }
 
+TEST_F(Golden, OnlyShockStatementsThatReadAFileGetTheModelFoldersFile) {
+  // A subtotal described with the word "file", on one line or after a break, is written as it stands.
+  InstallModel("trade", test::TradeModelInfo());
+  sim->Shocks.Lines = {"Subtotal pop = tariff file changes ;",
+                       "Subtotal p_x(COM,\"usa\") pop",
+                       " = tariff file changes ;",
+                       "Shock pop = file popshk.har ; ! file",
+                       "Change",
+                       "  p_x = select from file pxshk.har ;"};
+  const std::string cmf = JoinPath(modelDir, "sim1.cmf");
+  ErrorText errorText;
+  ASSERT_TRUE(sim->CreateCMF(cmf, false, errorText)) << errorText;
+  const std::vector<std::string> lines = Lines(cmf);
+  ASSERT_GE(lines.size(), 6u);
+  EXPECT_THAT(std::vector<std::string>(lines.end() - 6, lines.end()),
+              ElementsAre("Subtotal pop = tariff file changes ;", "Subtotal p_x(COM,\"usa\") pop",
+                          " = tariff file changes ;",
+                          "SHOCK POP = FILE " + JoinPath(modelDir, "popshk.har") + " ;", "Change",
+                          "P_X = SELECT FROM FILE " + JoinPath(modelDir, "pxshk.har") + " ;"));
+}
+
 TEST_F(Golden, PostSimulationFileLinesFollowTheLogicalFiles) {
   InstallModel("trade", test::TradeModelInfo());
   CmfSources sources = sim->Sources();
