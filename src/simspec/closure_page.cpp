@@ -9,6 +9,7 @@
 #include "shell/companion_programs.h"
 #include "shell/fatal.h"
 #include "simspec/shocks_page.h"
+#include "simspec/solve_checks.h"
 #include "simspec/statement_reader.h"
 
 #include <algorithm>
@@ -272,6 +273,12 @@ void ClosurePage::CheckClosureButtonClick() {
   }
   if (Modified) {
     WhenClosureChanged();
+  }
+  // The check's command file names the model and the closure information file in the work folder.
+  const CommandFileFolder folders[] = {{"model folder", ExtractFilePath(model.ModelFile)},
+                                       {"work folder", context_.app.WorkDir}};
+  if (!CheckCommandFileFolders(folders, "check the closure", context_.ui)) {
+    return;
   }
   if (context_.hooks.startClosureCheck) {
     context_.hooks.startClosureCheck();

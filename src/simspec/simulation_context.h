@@ -20,6 +20,7 @@ class SolvePage;
 inline constexpr int kModelDataPage = 3;
 inline constexpr int kClosurePage = 4;
 inline constexpr int kShocksPage = 5;
+inline constexpr int kOutputPage = 6;
 inline constexpr int kSolvePage = 7;
 
 /// Help topics of the messages of the closure, shock, subtotal and solve logic.

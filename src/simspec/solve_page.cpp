@@ -1,11 +1,14 @@
 #include "simspec/solve_page.h"
 
 #include "model/model_set_up.h"
+#include "platform/paths.h"
 #include "shell/app_state.h"
 #include "shell/companion_programs.h"
 #include "simspec/closure_page.h"
+#include "simspec/cmf_writer.h"
 #include "simspec/job_inputs.h"
 #include "simspec/shocks_page.h"
+#include "simspec/solve_checks.h"
 #include "simspec/solve_method_dialog.h"
 #include "simspec/statement_reader.h"
 
@@ -87,6 +90,28 @@ void SolvePage::SolveButtonClick() {
   if (!shocks.CheckShockKeywords()) {
     context_.ShowPage(kShocksPage);
     return;
+  }
+  // The folders the command files name, and post-simulation files that cannot overwrite the simulation's.
+  const bool postSim = context_.model.PostSimRequested();
+  std::vector<CommandFileFolder> folders{{"model folder", ExtractFilePath(model.ModelFile)},
+                                         {"model folder", model.ModelDir}};
+  if (postSim) {
+    folders.push_back({"output folder", model.OutputDir});
+  }
+  if (!CheckCommandFileFolders(folders, "solve", ui)) {
+    return;
+  }
+  if (postSim) {
+    CmfSources sources;
+    sources.outputDir = model.OutputDir;
+    sources.fileLines = model.FileLines;
+    sources.outputFileLines = context_.model.OutputPage.OutputLines;
+    sources.postSimName = context_.model.OutputPage.PostSimName;
+    if (const std::string clash = PostSimNameClash(sources); !clash.empty()) {
+      ui.Message(MessageKind::Error, clash);
+      context_.ShowPage(kOutputPage);
+      return;
+    }
   }
   if (context_.hooks.startSolve) {
     context_.hooks.startSolve();

@@ -224,6 +224,23 @@ TEST_F(Closure, CheckClosureNeedsDataFilesAndAStartableSolver) {
   EXPECT_EQ(closureChecks, 1);
   EXPECT_FALSE(closure().Modified);
   EXPECT_THAT(closure().ExoList, ElementsAre(Pair("pop", 1)));
+
+  // The check's command file names the model and the work folder, which must not hold what ends a name there.
+  ui.messages.clear();
+  app.WorkDir = dir.File("work;1");
+  closure().CheckClosureButtonClick();
+  EXPECT_THAT(ui.Texts(),
+              ElementsAre("Cannot check the closure: the work folder\r\n" + app.WorkDir +
+                          "\r\nholds the character \";\", which the solver's command files cannot "
+                          "carry in a file name.\r\nPlease use a folder whose path has none of ! # ; = "
+                          "\""));
+  app.WorkDir = workDir;
+  model->Model.ModelFile = JoinPath(dir.File("models!"), "trade.exe");
+  closure().CheckClosureButtonClick();
+  EXPECT_THAT(ui.Texts().back(),
+              ::testing::StartsWith("Cannot check the closure: the model folder\r\n" + dir.File("models!") +
+                                    "\r\nholds the character \"!\""));
+  EXPECT_EQ(closureChecks, 1);
 }
 
 TEST_F(Closure, CheckClosureWithoutAModelSendsToTheModelPage) {

@@ -91,6 +91,61 @@ TEST_F(Solve, ClosureAndShockTextsAreCheckedAndCleanedBeforeTheSolve) {
   EXPECT_EQ(solves, 1);
 }
 
+TEST_F(Solve, PostSimulationFilesMayNotOverwriteTheSimulations) {
+  model->RebuildViewMenus();
+  ASSERT_TRUE(model->PostSimRequested());
+  EXPECT_EQ(Press(), "");
+
+  // A solution named like the post-simulation files: the command file would hold only the post-simulation.
+  model->OutputPage.PostSimName = "sim1";
+  EXPECT_EQ(Press(), "The post-simulation files are named \"sim1\": the post-simulation file\r\n" +
+                         JoinPath(modelDir, "sim1.cmf") +
+                         "\r\nwould overwrite the simulation's file of the same name.\r\n"
+                         "Please give the post-simulation files another name on the Output files page.");
+  EXPECT_EQ(ui.messages.front().kind, MessageKind::Error);
+  EXPECT_THAT(pages, ElementsAre(kOutputPage));
+
+  // An output file named as a post-simulation output would be.
+  model->OutputPage.PostSimName = "post";
+  model->OutputPage.OutputLines[3] = "File SUMMARY = post.ou1 ;";
+  EXPECT_THAT(Press(), ::testing::HasSubstr("the post-simulation file\r\n" + JoinPath(modelDir, "post.ou1") +
+                                            "\r\nwould overwrite"));
+
+  model->OutputPage.PostSimName = " ";
+  EXPECT_EQ(Press(),
+            "The name for post-simulation files is empty: they would be called \".cmf\", \".dis\" and "
+            "so on.\r\nPlease give them a name on the Output files page.");
+  EXPECT_EQ(solves, 1);
+
+  // Without a post-simulation run the name writes nothing.
+  model->ViewMenu.OutputsPreSim.Items.clear();
+  EXPECT_EQ(Press(), "");
+  EXPECT_EQ(solves, 2);
+}
+
+TEST_F(Solve, FoldersThatCommandFilesCannotCarryAreRefused) {
+  model->RebuildViewMenus();
+  const std::string output = dir.File("runs#1");
+  model->Model.OutputDir = output;
+  EXPECT_EQ(Press(), "Cannot solve: the output folder\r\n" + output +
+                         "\r\nholds the character \"#\", which the solver's command files cannot carry in a "
+                         "file name.\r\nPlease use a folder whose path has none of ! # ; = \"");
+  EXPECT_EQ(ui.messages.front().kind, MessageKind::Error);
+  // Only the post-simulation command file names the output folder.
+  model->ViewMenu.OutputsPreSim.Items.clear();
+  EXPECT_EQ(Press(), "");
+
+  for (const auto& [folder, breaker] : std::vector<std::pair<std::string, std::string>>{
+           {"my!models", "!"}, {"a=b", "="}, {"x;y", ";"}, {"q\"m", "\""}}) {
+    model->Model.ModelDir = dir.File(folder);
+    model->Model.ModelFile = JoinPath(model->Model.ModelDir, "trade.exe");
+    EXPECT_THAT(Press(), ::testing::StartsWith("Cannot solve: the model folder\r\n" + dir.File(folder) +
+                                               "\r\nholds the character \"" + breaker + "\""))
+        << folder;
+  }
+  EXPECT_EQ(solves, 1);
+}
+
 TEST_F(Solve, MethodDialogChangesRefreshTheLabelAndOutdateResults) {
   sim->Context.method = DefaultSolveMethod();
   sim->Solve.RefreshMethodLabel();
