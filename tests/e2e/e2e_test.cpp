@@ -366,5 +366,29 @@ TEST_F(EndToEnd, AQuoteInASubtotalDescriptionCannotSwallowTheShockAfterIt) {
   EXPECT_FALSE(fs::exists(run.File("q/work/solve.log")));
 }
 
+// Runs that would write broken or overwritten command files are refused before anything runs.
+TEST_F(EndToEnd, PelorinSolveRefusesFoldersAndNamesThatWouldBreakTheCommandFiles) {
+  const auto refused = [&](const std::string& arguments, const std::string& folder) {
+    EXPECT_EQ(
+        RunToEnd("/bin/sh", {"-c", prog_ + "/pelorin-solve Trade " + arguments + " 2> err"}, run.File("")), 1)
+        << arguments;
+    EXPECT_FALSE(fs::exists(run.File(folder + "/work/solve.log")));
+    return test::ReadFileBytes(run.File("err"));
+  };
+  // Trade's post-simulation command file names the output folder, which is the run's folder here.
+  EXPECT_THAT(refused("--work 'runs#1'", "runs#1"),
+              HasSubstr("error: Cannot solve: the output folder\n       " + run.File("runs#1") +
+                        "\n       holds the character \"#\""));
+
+  // A solution whose name the post-simulation files take as it stands (its first six letters and "ps").
+  std::string settings = test::ReadFileBytes(prog_ + "/Trade/Trade.ini");
+  settings.replace(settings.find("0=Solution file = sim1 ;"), 24, "0=Solution file = tariffps ;");
+  std::ofstream(run.File("same.ini")) << settings;
+  EXPECT_THAT(
+      refused("--settings same.ini --work same", "same"),
+      HasSubstr("error: The post-simulation files are named \"tariffps\": the post-simulation file\n       " +
+                run.File("same/tariffps.cmf")));
+}
+
 } // namespace
 } // namespace pelorin
