@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "platform/strings.h"
 #include "platform/text_file.h"
+#include "platform/whole_file.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -255,21 +256,26 @@ bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {
   while (file.ReadLine(line)) {
     lines.push_back(line);
   }
+  // A list saved by an editor that marks its files as UTF-8 would otherwise start with a broken line.
+  if (!lines.empty()) {
+    lines.front() = std::string(WithoutByteOrderMark(lines.front()));
+  }
   const bool ok = !file.HadError();
   return TxtClose(file, err) && ok;
 }
 
 bool WriteLines(const std::string& fileName, const std::vector<std::string>& lines) {
-  TextFile file;
-  ErrorText err;
-  if (!TxtCreate(file, fileName, err)) {
-    return false;
-  }
-  bool ok = true;
+  std::string text;
   for (const std::string& line : lines) {
-    ok = file.WriteLine(line) && ok;
+    text.append(line).push_back('\n');
   }
-  return TxtClose(file, err) && ok;
+  ErrorText err;
+  return ReplaceFileWhole(fileName, text, "[WriteLines]", err);
+}
+
+std::vector<std::string> WithoutBlankLines(std::vector<std::string> lines) {
+  std::erase_if(lines, [](const std::string& line) { return Trim(line).empty(); });
+  return lines;
 }
 
 } // namespace pelorin

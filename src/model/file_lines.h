@@ -109,10 +109,15 @@ std::string WithoutTrailingSeparator(std::string folder);
 /// The folder part of a path, without trailing separators.
 std::string FolderOfPath(std::string_view path);
 
-/// Reads every line of a text file (LF or CR LF); false when it cannot be opened or read.
+/// Reads every line of a text file (LF or CR LF), ignoring a leading UTF-8 byte-order mark; false when it
+/// cannot be opened or read.
 bool ReadLines(const std::string& fileName, std::vector<std::string>& lines);
 
-/// Writes lines to a text file, each ended with LF; false when it cannot be created or written.
+/// Writes lines to a text file, each ended with LF, through a new file renamed over the old one: a failed
+/// write leaves the previous file untouched. False when it cannot be created, written or replaced.
 bool WriteLines(const std::string& fileName, const std::vector<std::string>& lines);
+
+/// The lines without those that are empty or hold only blanks (a data-file list names no file on them).
+std::vector<std::string> WithoutBlankLines(std::vector<std::string> lines);
 
 } // namespace pelorin

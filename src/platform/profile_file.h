@@ -18,7 +18,7 @@ namespace pelorin {
 class ProfileFile {
 public:
   /// Replaces the contents with the parsed text; lines may end in LF or CR LF (carriage returns before the LF
-  /// are dropped).
+  /// are dropped), and a leading UTF-8 byte-order mark is ignored. Text() never writes one.
   void Parse(std::string_view text);
   /// The contents as a file's text, each line ending in LF.
   std::string Text() const;

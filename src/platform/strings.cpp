@@ -3,12 +3,20 @@
 namespace pelorin {
 
 namespace {
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char Upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 } // namespace
 
-std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+std::string Trim(std::string_view text) {
+  return TrimLeft(TrimRight(text));
+}
 
 std::string TrimRight(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) {
@@ -58,6 +66,13 @@ bool StartsWithText(std::string_view text, std::string_view prefix) {
 
 bool EndsWithText(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && SameText(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+  if (text.starts_with(kUtf8ByteOrderMark)) {
+    text.remove_prefix(kUtf8ByteOrderMark.size());
+  }
+  return text;
 }
 
 } // namespace pelorin

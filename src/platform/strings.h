@@ -21,5 +21,9 @@ bool SameText(std::string_view a, std::string_view b);
 bool StartsWithText(std::string_view text, std::string_view prefix);
 /// True when `text` ends with `suffix` ignoring ASCII case.
 bool EndsWithText(std::string_view text, std::string_view suffix);
+/// The UTF-8 byte-order mark some editors put at the start of a text file.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+/// The text without a leading UTF-8 byte-order mark.
+std::string_view WithoutByteOrderMark(std::string_view text);
 
 } // namespace pelorin

@@ -1,4 +1,5 @@
 #include "model/file_lines.h"
+#include "support/file_size_limit.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -115,6 +116,34 @@ TEST(FileLines, DescribingALogicalFile) {
   EXPECT_EQ(ResolveRelative("/models/m", "m.tab"), "/models/m/m.tab");
   EXPECT_EQ(ResolveRelative("/models/m", "/src/m.tab"), "/src/m.tab");
   EXPECT_EQ(ResolveRelative("/models/m", "C:\\src\\m.tab"), "C:\\src\\m.tab");
+}
+
+// Data-file, closure and shock lists saved by an editor that marks UTF-8 files start with a byte-order mark;
+// it must not become part of the first line ("exogenous" would no longer be a keyword).
+TEST(FileLines, ReadingIgnoresAByteOrderMarkAndWritingNeverLeavesAPartialList) {
+  TempDir dir;
+  std::vector<std::string> lines;
+  ASSERT_TRUE(ReadLines(dir.Write("m.cls", "\xEF\xBB\xBF"
+                                           "exogenous pop ;\r\nrest endogenous ;\r\n"),
+                        lines));
+  EXPECT_THAT(lines, ::testing::ElementsAre("exogenous pop ;", "rest endogenous ;"));
+  ASSERT_TRUE(ReadLines(dir.Write("bom.shf", "\xEF\xBB\xBF"), lines));
+  EXPECT_THAT(lines, ::testing::ElementsAre(""));
+
+  // A list that cannot be written whole leaves the previous one, not an empty or cut one that a later load
+  // would take for the model's defaults.
+  const std::string mdf = dir.Write("m.mdf", "File BASEDATA = base.har ; ! Base data\n");
+  {
+    const FileSizeLimit full(1024);
+    EXPECT_FALSE(WriteLines(mdf, std::vector<std::string>(100, "File BASEDATA = other.har ; ! Base data")));
+  }
+  EXPECT_EQ(ReadFileBytes(mdf), "File BASEDATA = base.har ; ! Base data\n");
+  EXPECT_EQ(
+      std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()),
+      3);
+  ASSERT_TRUE(WriteLines(mdf, {"a", "b"}));
+  EXPECT_EQ(ReadFileBytes(mdf), "a\nb\n");
+  EXPECT_THAT(WithoutBlankLines({"", "a", " \t", "b", ""}), ::testing::ElementsAre("a", "b"));
 }
 
 } // namespace

@@ -159,6 +159,22 @@ TEST(ProfileFile, FailedSaveKeepsThePreviousFile) {
   }
 }
 
+// A file saved by an editor that marks UTF-8 would otherwise lose its first section, and every save would
+// add a second copy of it with defaults.
+TEST(ProfileFile, ALeadingByteOrderMarkIsIgnoredAndNeverWritten) {
+  test::TempDir dir;
+  const std::string path = dir.Write("m.ini", "\xEF\xBB\xBF[Options]\r\nPlayMusic=1\r\n[Shocks]\r\n0=x\r\n");
+  ProfileFile profile;
+  ErrorText error;
+  ASSERT_TRUE(LoadProfileFile(path, profile, error));
+  EXPECT_TRUE(profile.ReadBool("Options", "PlayMusic", false));
+  profile.WriteBool("Options", "PlayMusic", false);
+  ASSERT_TRUE(SaveProfileFile(path, profile, error)) << error;
+  EXPECT_EQ(test::ReadFileBytes(path), "[Options]\nPlayMusic=0\n[Shocks]\n0=x\n");
+  // Only a mark at the very start is one; elsewhere the bytes are text.
+  EXPECT_EQ(Parsed("[A]\nk=\xEF\xBB\xBFv\n").ReadString("A", "k", ""), "\xEF\xBB\xBFv");
+}
+
 TEST(ProfileFile, TextRoundTripsThroughParse) {
   const std::string text = "top line\n[A]\nk=v\n\n; comment\nnot a key\n[B]\nx=\n";
   EXPECT_EQ(Parsed(text).Text(), text);
