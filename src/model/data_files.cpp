@@ -41,13 +41,24 @@ std::string ModelSetUp::SaveDialog(FileDialogRequest request) {
 
 bool ModelSetUp::AreInputDataFilesSelected(bool quiet) {
   bool result = true;
+  // A blank line names no file and is no logical file of the model: it is dropped, never taken for a file
+  // still to choose.
+  DataPage.InputLines = WithoutBlankLines(std::move(DataPage.InputLines));
   // The list may be re-checked from inside (choosing a file re-checks everything), so walk it by index.
   for (std::size_t i = 0; i < DataPage.InputLines.size(); ++i) {
     std::string label;
     std::string file;
     SplitFileLine(DataPage.InputLines[i], label, file);
     if (label.empty()) {
-      result = false; // not a file line at all; it is left as the user loaded it
+      // Not a file line at all; it is left as the user loaded it, and the prompting check says which it is,
+      // since otherwise Solve would only say that files are missing.
+      result = false;
+      if (!quiet) {
+        ui_.Message(MessageKind::Error,
+                    "Line " + std::to_string(i + 1) +
+                        " of the input data files has no \"=\", so it names no file:\r\n" +
+                        DataPage.InputLines[i]);
+      }
       continue;
     }
     if (file == "??") {
@@ -199,7 +210,7 @@ void ModelSetUp::LoadDataFilesButtonClick() {
     ui_.Message(MessageKind::Error, "Cannot open file " + *chosen);
     return;
   }
-  DataPage.InputLines = std::move(lines);
+  DataPage.InputLines = WithoutBlankLines(std::move(lines));
   Model.DataFilesChanged = true;
   if (Hooks.clearSviInfo) {
     Hooks.clearSviInfo();
@@ -291,13 +302,15 @@ void ModelSetUp::CreateDefaultListFiles(DefaultListFiles which) {
     const char* ext;
     const char* what;
   };
-  static constexpr Default kDefaults[] = {{1, ".MDF", "Created default Model Data Files file "},
-                                          {2, ".CLS", "Created default Model Closure file "}};
+  static constexpr Default kDefaults[] = {{1, ".mdf", "Created default Model Data Files file "},
+                                          {2, ".cls", "Created default Model Closure file "}};
   for (const Default& d : kDefaults) {
-    if ((bits & d.bit) == 0 || FindPathIgnoringCase(ChangeFileExt(Model.ModelFile, d.ext))) {
+    // Any case of the extension counts as present; a new file gets a lower-case one like the rest of the
+    // model folder.
+    const std::string path = ChangeFileExt(Model.ModelFile, d.ext);
+    if ((bits & d.bit) == 0 || FindPathIgnoringCase(path)) {
       continue;
     }
-    const std::string path = ChangeFileExt(Model.ModelFile, d.ext);
     std::vector<std::string> lines;
     if (d.bit == 1) {
       lines = DataPage.InputLines;

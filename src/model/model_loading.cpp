@@ -270,7 +270,7 @@ void ModelSetUp::BuildDefaultLists(const FileSection& section) {
   const std::string dataList = Companion(Model.ModelFile, ".MDF", found);
   std::vector<std::string> lines;
   if (found && ReadLines(dataList, lines)) {
-    DataPage.InputLines = std::move(lines);
+    DataPage.InputLines = WithoutBlankLines(std::move(lines));
   }
 }
 

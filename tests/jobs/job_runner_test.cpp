@@ -126,7 +126,7 @@ TEST_F(JobRunnerTest, ASolveRunsTheWholeChainAndMovesToTheResults) {
   std::snprintf(seconds, sizeof seconds, "%.1f", ticks * 0.6);
   EXPECT_THAT(ui.Texts(), ElementsAre("New Solution generated in " + std::string(seconds) +
                                           " seconds\r\nMoving to Results Page",
-                                      "Created default Model Closure file " + home + "/Minimal.CLS"));
+                                      "Created default Model Closure file " + home + "/Minimal.cls"));
   EXPECT_TRUE(exits.empty());
 
   // The application after a solve.

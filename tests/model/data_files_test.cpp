@@ -1,6 +1,7 @@
 #include "model/file_lines.h"
 #include "model_fixture.h"
 #include "platform/paths.h"
+#include "support/file_size_limit.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -233,17 +234,68 @@ TEST_F(DataFiles, OutputFolderAndDefaultListFiles) {
   f.setUp->ChangeOutputDirButtonClick(); // cancelled
   EXPECT_EQ(f.setUp->Model.OutputDir, chosen);
 
+  // The files made in the model folder take lower-case extensions like the rest of it; one present in any
+  // case is kept.
   fs::remove(ChangeFileExt(modelFile, ".cls"));
   f.setUp->CreateDefaultListFiles(DefaultListFiles::Both);
-  const std::string mdf = ChangeFileExt(modelFile, ".MDF");
-  const std::string cls = ChangeFileExt(modelFile, ".CLS");
+  const std::string mdf = ChangeFileExt(modelFile, ".mdf");
+  const std::string cls = ChangeFileExt(modelFile, ".cls");
   EXPECT_THAT(f.ui.Texts(), ElementsAre("Created default Model Data Files file " + mdf,
                                         "Created default Model Closure file " + cls));
   EXPECT_EQ(FileLinesOf(mdf), f.setUp->DataPage.InputLines);
   EXPECT_THAT(FileLinesOf(cls), ElementsAre("exogenous pop ;", "rest endogenous ;"));
+  EXPECT_FALSE(fs::exists(ChangeFileExt(modelFile, ".MDF")));
   f.ui.messages.clear();
+  fs::rename(cls, ChangeFileExt(modelFile, ".CLS"));
   f.setUp->CreateDefaultListFiles(DefaultListFiles::Both);
   EXPECT_TRUE(f.ui.messages.empty());
+  EXPECT_FALSE(fs::exists(cls));
+}
+
+// A blank line (an .MDF ending in an empty line) is no file to choose: it must not block Solve for good. A
+// line that names no file at all is shown to the person, since Solve alone would only say files are missing.
+TEST_F(DataFiles, BlankListLinesAreDroppedAndALineWithoutEqualsIsNamed) {
+  const std::string base = DataFile("base.har");
+  const std::string list = JoinPath(folder, "mine.mdf");
+  f.dir.Write(fs::relative(list, f.dir.Path()).string(), "\xEF\xBB\xBF"
+                                                         "File BASEDATA = " +
+                                                             base + " ; ! Base data\r\n\r\n   \r\n");
+  f.ui.files.push_back(list);
+  f.setUp->LoadDataFilesButtonClick();
+  auto& lines = f.setUp->DataPage.InputLines;
+  EXPECT_THAT(lines, ElementsAre("File BASEDATA = " + base + " ; ! Base data"));
+  EXPECT_TRUE(f.setUp->AreInputDataFilesSelected(false));
+  EXPECT_TRUE(f.ui.messages.empty());
+
+  // The model's own list is read the same way when the model is loaded.
+  fs::copy_file(list, ChangeFileExt(modelFile, ".mdf"));
+  ASSERT_TRUE(f.LoadNew(modelFile));
+  EXPECT_THAT(lines, ElementsAre("File BASEDATA = " + base + " ; ! Base data"));
+
+  lines = {"File BASEDATA = " + base + " ; ! Base data", "", "PARAM params.har"};
+  f.ui.messages.clear();
+  EXPECT_FALSE(f.setUp->AreInputDataFilesSelected(true));
+  EXPECT_TRUE(f.ui.messages.empty());
+  EXPECT_FALSE(f.setUp->AreInputDataFilesSelected(false));
+  EXPECT_THAT(
+      f.ui.Texts(),
+      ElementsAre("Line 2 of the input data files has no \"=\", so it names no file:\r\nPARAM params.har"));
+  EXPECT_EQ(f.ui.messages[0].kind, MessageKind::Error);
+}
+
+// "Save &As..." over an existing list that cannot be written whole keeps the list that was there.
+TEST_F(DataFiles, AFailedSaveLeavesThePreviousList) {
+  const std::string saved = JoinPath(folder, "saved.mdf");
+  WriteLines(saved, {"File BASEDATA = old.har ; ! Base data"});
+  f.setUp->DataPage.InputLines =
+      std::vector<std::string>(200, "File BASEDATA = " + DataFile("base.har") + " ; ! Base data");
+  f.ui.files.push_back(saved);
+  {
+    const FileSizeLimit full(2048);
+    f.setUp->SaveDataFilesButtonClick();
+  }
+  EXPECT_THAT(f.ui.Texts(), ElementsAre("Cannot create file " + saved));
+  EXPECT_THAT(FileLinesOf(saved), ElementsAre("File BASEDATA = old.har ; ! Base data"));
 }
 
 } // namespace

@@ -264,7 +264,7 @@ TEST_F(Closure, EndOfCheckJudgesByTheClosureInformationFile) {
   EXPECT_EQ(ui.Texts().front(), "Closure is fine");
   EXPECT_EQ(model->Model.SviFile, JoinPath(modelDir, "current.svi"));
   // The model had no default closure file: the checked closure becomes it.
-  EXPECT_THAT(Lines(JoinPath(modelDir, "trade.CLS")), ElementsAre("exogenous pop ;", "rest endogenous ;"));
+  EXPECT_THAT(Lines(JoinPath(modelDir, "trade.cls")), ElementsAre("exogenous pop ;", "rest endogenous ;"));
 }
 
 TEST_F(Closure, ACheckWhoseInformationCannotBeKeptUsesTheChecksOwnFile) {
