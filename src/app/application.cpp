@@ -286,6 +286,7 @@ void Application::JustAfterStarting() {
                                               "not available \r\n" +
                                               std::string(kProgramPlace) +
                                               "\r\nPlease select a new model to work with.");
+    Settings.modelNotRestored = true;
     if (Parts.clearModel) {
       Parts.clearModel();
     }
@@ -521,8 +522,19 @@ void Application::CloseDown() {
     if (Parts.storeSettings) {
       Parts.storeSettings(Settings);
     }
+    // A model that could not be restored took its lists with it; writing the empty ones would lose the
+    // user's work for good, though the model may be mended later. Unless another model has been chosen
+    // since, its sections stay as the file has them.
+    const bool keepModelSections = Settings.modelNotRestored && !HasModelFile();
+    if (keepModelSections) {
+      ui_.Message(MessageKind::Information,
+                  "The model named in the settings file could not be restored, so its data files, closure, "
+                  "shocks, output files and solution method were left in\r\n" +
+                      App.SettingsPath + "\r\nas they were.");
+    }
     ErrorText ignored; // a failed write keeps the previous settings and is not reported
-    WriteIniOptions(App.SettingsPath, Settings, ignored);
+    WriteIniOptions(App.SettingsPath, Settings, ignored,
+                    keepModelSections ? SettingsParts::OptionsOnly : SettingsParts::All);
   }
   // Only a work folder start-up has made is emptied: before that WorkDir holds "nosuchdir", which names a
   // folder relative to wherever the program happens to run. The clearing itself refuses a link and every

@@ -336,6 +336,12 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
   if (outcome != Application::StartOutcome::Ready || exitCode >= 0) {
     return 1;
   }
+  // Lines after a gap in a numbered list were not read (the warning above names them): solving without
+  // them would give results of another simulation.
+  if (!app->Settings.listGaps.empty()) {
+    messages << "pelorin-solve: lines of the settings file were ignored; nothing was solved\n";
+    return 1;
+  }
   app->DosJobTimerTimer(); // the first tick: companion programs and data files
   if (exitCode >= 0 || app->Window.closeRequested || app->Model.Model.ModelFile.empty()) {
     messages << "pelorin-solve: the model " << request.model << " cannot be used\n";

@@ -48,6 +48,43 @@ void EmptyIfBlank(std::vector<std::string>& lines) {
   lines.clear();
 }
 
+std::vector<std::string> WithoutBlankLines(std::vector<std::string> lines) {
+  std::erase_if(lines, [](const std::string& line) { return Trim(line).empty(); });
+  return lines;
+}
+
+bool IsNumberedKey(std::string_view key) {
+  return !key.empty() && key.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Reads a numbered list up to its first missing number. Numbered keys after the gap are not lines of it;
+// they are named in a warning, since dropping a shock or a data file without a word gives a wrong result.
+std::vector<std::string> ReadNumberedList(const ProfileFile& profile, std::string_view section,
+                                          const std::string& path, UserInterface& ui, IniOptions& options) {
+  std::vector<std::string> lines = profile.ReadList(section);
+  std::string ignored;
+  for (const std::string& key : profile.ReadSectionKeys(section)) {
+    if (!IsNumberedKey(key)) {
+      continue;
+    }
+    std::size_t number = 0;
+    const auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), number);
+    if (ec == std::errc() && end == key.data() + key.size() && number < lines.size() &&
+        key == std::to_string(number)) {
+      continue;
+    }
+    ignored += (ignored.empty() ? "" : ", ") + key;
+  }
+  if (!ignored.empty()) {
+    options.listGaps.push_back("[" + std::string(section) + "] " + ignored);
+    ui.Message(MessageKind::Warning, "The settings file " + path + " has no key " +
+                                         std::to_string(lines.size()) + " in section [" +
+                                         std::string(section) + "], so its list ends there.\r\n" +
+                                         "These keys after the gap were ignored: " + ignored);
+  }
+  return lines;
+}
+
 bool ParseReal(std::string_view text, float& value) {
   const std::string trimmed = Trim(text);
   std::string_view digits = trimmed;
@@ -133,6 +170,49 @@ void ReadMethod(const ProfileFile& profile, UserInterface& ui, IniOptions& optio
   }
   options.method = method;
   options.accuracy = accuracy;
+}
+
+// The sections that belong to the model: its files, lists and method, in the order they are written.
+void WriteModelSections(ProfileFile& profile, const IniOptions& options) {
+  profile.WriteString(kEnvironment, "Model", options.model);
+  profile.WriteString(kEnvironment, "Model Name", options.modelName);
+  profile.WriteString(kEnvironment, "MERKA File", options.merkaFile);
+  profile.WriteString(kEnvironment, "Output Directory", options.outputDirectory);
+  profile.WriteString(kEnvironment, "PostSim Names", options.postSimNames);
+  profile.WriteString(kEnvironment, "SVI File", options.sviFile);
+  profile.WriteString(kOptions, "ModelDesc", options.modelDesc);
+  profile.WriteInteger(kEnvironment, "Model GPVer", options.modelGpVer);
+
+  std::vector<std::string> closure;
+  std::vector<std::string> shocks;
+  for (const std::string& line : options.closure) {
+    closure.push_back(CleanEditLine(line));
+  }
+  for (const std::string& line : options.shocks) {
+    shocks.push_back(CleanEditLine(line));
+  }
+  profile.WriteList("Input Files", options.inputFiles, true);
+  profile.WriteList("Closure", closure, false);
+  profile.WriteList("Shocks", shocks, false);
+  profile.WriteList("Output Files", options.outputFiles, true);
+
+  const SolveMethodRec& method = options.method;
+  profile.WriteInteger(kMethod, "Method", static_cast<int>(method.method));
+  profile.WriteInteger(kMethod, "NSOL", method.solutions);
+  profile.WriteInteger(kMethod, "Steps1", method.steps[0]);
+  profile.WriteInteger(kMethod, "Steps2", method.steps[1]);
+  profile.WriteInteger(kMethod, "Steps3", method.steps[2]);
+  profile.WriteBool(kMethod, "Automatic accuracy", method.automaticAccuracy);
+  profile.WriteInteger(kMethod, "Subint Non Auto Acc", std::max(1, method.subintervals));
+  if (method.automaticAccuracy) {
+    const AccuracyOptions& accuracy = options.accuracy;
+    profile.WriteInteger(kMethod, "Auto Acc Percent", accuracy.percent);
+    profile.WriteInteger(kMethod, "Auto Acc Subint", accuracy.subintervals);
+    profile.WriteInteger(kMethod, "Auto Acc Figures", accuracy.figures);
+    profile.WriteString(kMethod, "Auto Acc Min Int", RealText(accuracy.minimumLength));
+    profile.WriteBool(kMethod, "Auto Acc FailStop", accuracy.stopOnFailure);
+    profile.WriteInteger(kMethod, "Auto Acc Criterion", accuracy.criterion);
+  }
 }
 
 } // namespace
@@ -221,6 +301,7 @@ bool ReadIniOptions(const std::string& path, const SettingsContext& context, Use
     model.clear();
   }
   const bool hasModel = !model.empty();
+  options.modelNotRestored = !hasModel && !Trim(profile.ReadString(kEnvironment, "Model", "")).empty();
   options.model = model;
   options.modelName = profile.ReadString(kEnvironment, "Model Name", "");
   options.modelGpVer = profile.ReadInteger(kEnvironment, "Model GPVer", 0);
@@ -233,22 +314,22 @@ bool ReadIniOptions(const std::string& path, const SettingsContext& context, Use
   }
 
   if (hasModel) {
-    options.inputFiles = profile.ReadList("Input Files");
+    options.inputFiles = WithoutBlankLines(ReadNumberedList(profile, "Input Files", path, ui, options));
     if (context.relocate) {
       for (std::string& line : options.inputFiles) {
         line = RelocateInputLine(line, context.modelHomeDir);
       }
     }
-    options.closure = profile.ReadList("Closure");
+    options.closure = ReadNumberedList(profile, "Closure", path, ui, options);
     EmptyIfBlank(options.closure);
   }
-  options.shocks = profile.ReadList("Shocks");
+  options.shocks = ReadNumberedList(profile, "Shocks", path, ui, options);
   EmptyIfBlank(options.shocks);
   for (std::string& line : options.shocks) {
     line = CleanEditLine(line);
   }
   if (hasModel) {
-    options.outputFiles = profile.ReadList("Output Files");
+    options.outputFiles = WithoutBlankLines(ReadNumberedList(profile, "Output Files", path, ui, options));
     for (std::string& line : options.outputFiles) {
       line = RebuildOutputLine(line);
     }
@@ -259,49 +340,16 @@ bool ReadIniOptions(const std::string& path, const SettingsContext& context, Use
   return readable;
 }
 
-bool WriteIniOptions(const std::string& path, const IniOptions& options, ErrorText& errorText) {
+bool WriteIniOptions(const std::string& path, const IniOptions& options, ErrorText& errorText,
+                     SettingsParts parts) {
   ProfileFile profile;
   if (!LoadProfileFile(path, profile, errorText)) {
     return AddTag(errorText, "[WriteIniOptions]");
   }
-  profile.WriteString(kEnvironment, "Model", options.model);
-  profile.WriteString(kEnvironment, "Model Name", options.modelName);
-  profile.WriteString(kEnvironment, "MERKA File", options.merkaFile);
-  profile.WriteString(kEnvironment, "Output Directory", options.outputDirectory);
-  profile.WriteString(kEnvironment, "PostSim Names", options.postSimNames);
-  profile.WriteString(kEnvironment, "SVI File", options.sviFile);
-  profile.WriteString(kOptions, "ModelDesc", options.modelDesc);
-  profile.WriteInteger(kEnvironment, "Model GPVer", options.modelGpVer);
-
-  std::vector<std::string> closure;
-  std::vector<std::string> shocks;
-  for (const std::string& line : options.closure) {
-    closure.push_back(CleanEditLine(line));
-  }
-  for (const std::string& line : options.shocks) {
-    shocks.push_back(CleanEditLine(line));
-  }
-  profile.WriteList("Input Files", options.inputFiles, true);
-  profile.WriteList("Closure", closure, false);
-  profile.WriteList("Shocks", shocks, false);
-  profile.WriteList("Output Files", options.outputFiles, true);
-
-  const SolveMethodRec& method = options.method;
-  profile.WriteInteger(kMethod, "Method", static_cast<int>(method.method));
-  profile.WriteInteger(kMethod, "NSOL", method.solutions);
-  profile.WriteInteger(kMethod, "Steps1", method.steps[0]);
-  profile.WriteInteger(kMethod, "Steps2", method.steps[1]);
-  profile.WriteInteger(kMethod, "Steps3", method.steps[2]);
-  profile.WriteBool(kMethod, "Automatic accuracy", method.automaticAccuracy);
-  profile.WriteInteger(kMethod, "Subint Non Auto Acc", std::max(1, method.subintervals));
-  if (method.automaticAccuracy) {
-    const AccuracyOptions& accuracy = options.accuracy;
-    profile.WriteInteger(kMethod, "Auto Acc Percent", accuracy.percent);
-    profile.WriteInteger(kMethod, "Auto Acc Subint", accuracy.subintervals);
-    profile.WriteInteger(kMethod, "Auto Acc Figures", accuracy.figures);
-    profile.WriteString(kMethod, "Auto Acc Min Int", RealText(accuracy.minimumLength));
-    profile.WriteBool(kMethod, "Auto Acc FailStop", accuracy.stopOnFailure);
-    profile.WriteInteger(kMethod, "Auto Acc Criterion", accuracy.criterion);
+  if (parts == SettingsParts::All) {
+    WriteModelSections(profile, options);
+  } else {
+    profile.WriteString(kOptions, "ModelDesc", options.modelDesc);
   }
 
   profile.WriteBool(kOptions, "PlayMusic", options.playMusic);
@@ -310,7 +358,9 @@ bool WriteIniOptions(const std::string& path, const IniOptions& options, ErrorTe
   profile.WriteBool(kOptions, "Create XAC file", options.createXacFile);
   profile.WriteString(kOptions, "Text Editor", options.textEditor);
   profile.WriteInteger(kOptions, "OrvaneVersion", kOrvaneVersion);
-  profile.WriteString(kEnvironment, "Verbal description", options.verbalDescription);
+  if (parts == SettingsParts::All) {
+    profile.WriteString(kEnvironment, "Verbal description", options.verbalDescription);
+  }
 
   if (!SaveProfileFile(path, profile, errorText)) {
     return AddTag(errorText, "[WriteIniOptions]");

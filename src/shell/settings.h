@@ -45,6 +45,22 @@ struct IniOptions {
   // Section "Solution Method".
   SolveMethodRec method = DefaultSolveMethod();
   AccuracyOptions accuracy = DefaultAccuracyOptions();
+
+  // What reading found, for the program's own use; never written.
+  /// The file named a model that could not be restored (gone, or refused by the companion check): its lists
+  /// were not read, and the file's model sections should not be overwritten with the empty ones.
+  bool modelNotRestored = false;
+  /// The numbered lists that have a gap with later lines after it, each as "[Section] key, key, ...": those
+  /// lines were not read.
+  std::vector<std::string> listGaps;
+};
+
+/// Which parts of the settings WriteIniOptions writes.
+enum class SettingsParts {
+  All,
+  /// Only the "Options" keys: the model's sections (environment, the four lists and the solution method)
+  /// stay as the file has them.
+  OptionsOnly,
 };
 
 /// What reading the settings needs to know about the installation.
@@ -60,17 +76,21 @@ struct SettingsContext {
 
 /// Reads a settings file into `options`. With a model that exists and passes the companion check, the model
 /// path, the input lines (relocated), the closure, shocks, output lines and SVI file are kept; without one
-/// they are emptied. The text editor falls back to the same name in the program folder, and "scribix.exe"
-/// there always wins. A missing file reads as all defaults; an unreadable one also reads as defaults but
-/// returns false with the reason, then "[ReadIniOptions]". A minimum subinterval length that is not a number
-/// shows "Error converting " + text + " to real." and reads as 0.001.
+/// they are emptied. Blank lines of the input and output lists are dropped. A numbered list read up to a
+/// missing number while later numbers exist shows a warning naming the section and the keys left unread. The
+/// text editor falls back to the same name in the program folder, and "scribix.exe" there always wins. A
+/// missing file reads as all defaults; an unreadable one also reads as defaults but returns false with the
+/// reason, then "[ReadIniOptions]". A minimum subinterval length that is not a number shows "Error converting
+/// " + text + " to real." and reads as 0.001.
 bool ReadIniOptions(const std::string& path, const SettingsContext& context, UserInterface& ui,
                     IniOptions& options, ErrorText& errorText);
 
 /// Writes the settings back in their order, keeping the file's other keys (such as "DeveloperMode" and
-/// "BigPic") as they were. The file is replaced whole, so a failed write leaves the previous settings intact;
-/// failure appends the reason, then "[WriteIniOptions]".
-bool WriteIniOptions(const std::string& path, const IniOptions& options, ErrorText& errorText);
+/// "BigPic") as they were; with SettingsParts::OptionsOnly only the "Options" keys. The file is replaced
+/// whole, so a failed write leaves the previous settings intact; failure appends the reason, then
+/// "[WriteIniOptions]".
+bool WriteIniOptions(const std::string& path, const IniOptions& options, ErrorText& errorText,
+                     SettingsParts parts = SettingsParts::All);
 
 /// Reads only the catalogue's keys of a settings file: "ModelDesc" and "BigPic" of section "Options".
 void ReadCatalogueOptions(const std::string& path, std::string& modelDesc, bool& bigPic);

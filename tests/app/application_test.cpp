@@ -182,6 +182,13 @@ TEST_F(ApplicationTest, AModelNeedingTheMissingInterpreterIsDropped) {
                 "(either in Orvane's directory or on the DOS Path).\r\nPlease select a new model to work "
                 "with."}));
   EXPECT_EQ(calls, (std::vector<std::string>{"clear", "change model"}));
+
+  // Its sections are kept at close-down, since the model may be usable again once DRAVEX is back.
+  ui.messages.clear();
+  a.CloseDown();
+  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(test::ReadFileBytes(a.App.SettingsPath).find("[Environment]\nModel=Minimal.gss\n"),
+            std::string::npos);
 }
 
 TEST_F(ApplicationTest, AnUnusableWorkFolderAtTheFirstTickClosesTheWindow) {

@@ -390,5 +390,45 @@ TEST_F(EndToEnd, PelorinSolveRefusesFoldersAndNamesThatWouldBreakTheCommandFiles
                 run.File("same/tariffps.cmf")));
 }
 
+// Settings files written on other systems: one that an editor saved with a byte-order mark and CR LF line
+// ends solves as the plain one does; one with a gap in its shock list is refused with the keys it would have
+// lost.
+TEST_F(EndToEnd, PelorinSolveReadsAMarkedSettingsFileAndRefusesOneWithAGapInAList) {
+  const std::string solve = prog_ + "/pelorin-solve";
+  const std::string settings = test::ReadFileBytes(prog_ + "/Minimal/Minimal.ini");
+  const std::size_t shocks = settings.find("[Shocks]\n");
+  const std::size_t outputs = settings.find("[Output Files]\n");
+  ASSERT_NE(shocks, std::string::npos);
+  ASSERT_LT(shocks, outputs);
+  // The shocks come first, so a mark hiding the first section's header would lose them.
+  std::string marked = "\xEF\xBB\xBF" + settings.substr(shocks, outputs - shocks) +
+                       settings.substr(0, shocks) + settings.substr(outputs);
+  for (std::size_t at = marked.find('\n'); at != std::string::npos; at = marked.find('\n', at + 2)) {
+    marked.insert(at, "\r");
+  }
+  std::ofstream(run.File("marked.ini"), std::ios::binary) << marked;
+  ASSERT_EQ(RunToEnd("/bin/sh",
+                     {"-c", solve + " Minimal --settings marked.ini --work m --csv m/csv > m.out 2> m.err"},
+                     run.File("")),
+            0)
+      << test::ReadFileBytes(run.File("m.err"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("m/csv/QFAC.csv")),
+              HasSubstr("QFAC,(Sim),Pre,Post,Chng,more labour,more income\nlabour,10,130,143,13,10,0"));
+
+  std::string gap = settings;
+  const std::size_t income = gap.find("1=Shock INCOME = 5 ;\n");
+  ASSERT_NE(income, std::string::npos);
+  gap.erase(income, 21);
+  std::ofstream(run.File("gap.ini")) << gap;
+  EXPECT_EQ(RunToEnd("/bin/sh", {"-c", solve + " Minimal --settings gap.ini --work g > g.out 2> g.err"},
+                     run.File("")),
+            1);
+  const std::string said = test::ReadFileBytes(run.File("g.err"));
+  EXPECT_THAT(said, HasSubstr("has no key 1 in section [Shocks], so its list ends there."));
+  EXPECT_THAT(said, HasSubstr("These keys after the gap were ignored: 2, 3"));
+  EXPECT_THAT(said, HasSubstr("nothing was solved"));
+  EXPECT_FALSE(fs::exists(run.File("g/sim1.sl4")));
+}
+
 } // namespace
 } // namespace pelorin

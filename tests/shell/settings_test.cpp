@@ -116,6 +116,60 @@ TEST_F(SettingsTest, OutputLinesWithoutAnExistingFolderKeepOnlyTheirName) {
                                      "Updated file D= \"my data.upd\" ;", "garbage", "File Y = bare.ou2 ;"}));
 }
 
+// A settings file saved by an editor that marks UTF-8 keeps its first section, and saving it writes no mark
+// and no second copy of that section.
+TEST_F(SettingsTest, AByteOrderMarkHidesNoSectionAndIsNotWrittenBack) {
+  const std::string path =
+      dir.Write("prog/Minimal/Minimal.ini", "\xEF\xBB\xBF[Shocks]\r\n0=Shock QFAC = 10 ;\r\n[Environment]\r\n"
+                                            "Model=Minimal.exe\r\n[Options]\r\nPlayMusic=1\r\n");
+  IniOptions options;
+  ErrorText error;
+  ASSERT_TRUE(ReadIniOptions(path, context, ui, options, error));
+  EXPECT_EQ(options.shocks, (std::vector<std::string>{"Shock QFAC = 10 ;"}));
+  ASSERT_TRUE(WriteIniOptions(path, options, error)) << error;
+  const std::string written = test::ReadFileBytes(path);
+  EXPECT_TRUE(written.starts_with("[Environment]\nModel=")) << written;
+  for (const char* section : {"[Shocks]", "[Environment]", "[Options]"}) {
+    const std::size_t first = written.find(section);
+    EXPECT_NE(first, std::string::npos) << section;
+    EXPECT_EQ(written.find(section, first + 1), std::string::npos) << section;
+  }
+  EXPECT_EQ(Read(written).shocks, options.shocks);
+}
+
+// A gap in a numbered list still ends it, but the lines after the gap are named, not dropped in silence.
+TEST_F(SettingsTest, AGapInANumberedListIsReportedWithTheKeysIgnored) {
+  const IniOptions options =
+      Read("[Environment]\nModel=Minimal.exe\n[Shocks]\n0=Shock A = 1 ;\n2=Shock B = 2 ;\n"
+           "3=Subtotal B = b ;\nlabel=not numbered\n[Input Files]\n0=File A = a.har ;\n1=File B = b.har ;\n"
+           "[Closure]\n1=exogenous x ;\n");
+  EXPECT_EQ(options.shocks, (std::vector<std::string>{"Shock A = 1 ;"}));
+  EXPECT_TRUE(options.closure.empty());
+  EXPECT_EQ(options.inputFiles.size(), 2u);
+  EXPECT_EQ(options.listGaps, (std::vector<std::string>{"[Closure] 1", "[Shocks] 2, 3"}));
+  const std::string path = dir.File("prog/Minimal/Minimal.ini");
+  EXPECT_EQ(ui.Texts(),
+            (std::vector<std::string>{
+                "The settings file " + path +
+                    " has no key 0 in section [Closure], so its list ends there.\r\nThese keys after the gap "
+                    "were ignored: 1",
+                "The settings file " + path +
+                    " has no key 1 in section [Shocks], so its list ends there.\r\nThese keys after the gap "
+                    "were ignored: 2, 3"}));
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+}
+
+// An .MDF ending in an empty line, saved and restored, must not leave a blank line that blocks Solve.
+TEST_F(SettingsTest, BlankLinesOfTheFileListsAreDropped) {
+  const IniOptions options = Read(
+      "[Environment]\nModel=Minimal.exe\n[Input Files]\n0=File A = ?? ;\n1=\n2=  \n"
+      "[Output Files]\n0=Solution file = sim1 ;\n1=\n[Closure]\n0=exogenous x ;\n1=\n2=rest endogenous ;\n");
+  EXPECT_EQ(options.inputFiles, (std::vector<std::string>{"File A = ?? ;"}));
+  EXPECT_EQ(options.outputFiles, (std::vector<std::string>{"Solution file = sim1 ;"}));
+  EXPECT_EQ(options.closure, (std::vector<std::string>{"exogenous x ;", "", "rest endogenous ;"}));
+  EXPECT_TRUE(Read("[Environment]\nModel=Minimal.exe\n[Input Files]\n0=\n").inputFiles.empty());
+}
+
 TEST_F(SettingsTest, TextEditorFallsBackToTheProgramFolderAndScribixWins) {
   const std::string editor = dir.Write("prog/myedit", "");
   EXPECT_EQ(Read("[Options]\nText Editor=/usr/nowhere/myedit\n").textEditor, editor);
@@ -205,6 +259,27 @@ TEST_F(SettingsTest, WritingKeepsOtherKeysAndReadsBackTheSame) {
   EXPECT_EQ(reread.method, options.method);
   EXPECT_EQ(reread.accuracy, options.accuracy);
   EXPECT_EQ(reread.verbalDescription, "Run one");
+}
+
+// A model that could not be restored: only the options are written, the model's sections stay as they were.
+TEST_F(SettingsTest, WritingOnlyTheOptionsKeepsTheModelsSections) {
+  const std::string original = "[Environment]\nModel=/p/Minimal/Gone.exe\nVerbal description=mine\n"
+                               "[Input Files]\n0=File A = a.har ;\n[Closure]\n0=exogenous x ;\n"
+                               "[Shocks]\n0=shock x = 1 ;\n[Output Files]\n0=Solution file = mine ;\n"
+                               "[Solution Method]\nMethod=1\n[Options]\nPlayMusic=0\n";
+  const std::string path = dir.Write("prog/Minimal/Minimal.ini", original);
+  IniOptions options = Read(original);
+  EXPECT_TRUE(options.modelNotRestored);
+  EXPECT_TRUE(options.inputFiles.empty());
+  options.playMusic = true;
+  ErrorText error;
+  ASSERT_TRUE(WriteIniOptions(path, options, error, SettingsParts::OptionsOnly)) << error;
+  EXPECT_EQ(test::ReadFileBytes(path),
+            original.substr(0, original.size() - 12) +
+                "PlayMusic=1\nModelDesc=Model description\nIgnore Levels Results=0\nGet Subtotals Results=1\n"
+                "Create XAC file=1\nText Editor=\nOrvaneVersion=240\n");
+  EXPECT_FALSE(Read("[Environment]\nModel=Minimal.exe\n").modelNotRestored);
+  EXPECT_FALSE(Read("[Environment]\nModel=\n").modelNotRestored);
 }
 
 TEST_F(SettingsTest, AFailedWriteLeavesThePreviousSettings) {
