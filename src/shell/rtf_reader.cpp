@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace pelorin {
 
@@ -106,7 +108,7 @@ public:
   }
   void EndParagraph(const rtf::ParaFormat& format) override {
     CloseSpan();
-    body_.append("<p style=\"").append(ParagraphStyle(format)).append("\">");
+    body_.append("<p style=\"").append(Cached(paraStyles_, format, ParagraphStyle)).append("\">");
     body_.append(paragraph_.empty() ? std::string_view("<br/>") : std::string_view(paragraph_));
     body_.append("</p>\n");
     paragraph_.clear();
@@ -208,15 +210,14 @@ private:
       return;
     }
     CloseSpan();
-    const std::string style = SpanStyle(format);
+    const std::string& style =
+        Cached(spanStyles_, format, [this](const rtf::CharFormat& f) { return SpanStyle(f); });
     spanFormat_ = format;
     if (style.empty()) {
       plainFormat_ = format; // looks like the body: no span needed
       return;
     }
-    paragraph_.append("<span style=\"");
-    AppendEscaped(paragraph_, style);
-    paragraph_.append("\">");
+    paragraph_.append("<span style=\"").append(style).append("\">");
     spanOpen_ = true;
   }
 
@@ -227,6 +228,30 @@ private:
     }
   }
 
+  // A description uses a handful of formats over and over: each one's style is made once. The style is
+  // kept escaped for the attribute. Past a limit (junk with endless formats) styles are made each time.
+  template <typename Format, typename Make>
+  const std::string& Cached(std::vector<std::pair<Format, std::string>>& cache, const Format& format,
+                            Make make) {
+    for (auto& [known, style] : cache) {
+      if (known == format) {
+        return style;
+      }
+    }
+    std::string style;
+    AppendEscaped(style, make(format));
+    if (cache.size() >= kMaxCachedStyles) {
+      uncached_ = std::move(style);
+      return uncached_;
+    }
+    cache.emplace_back(format, std::move(style));
+    return cache.back().second;
+  }
+
+  static constexpr std::size_t kMaxCachedStyles = 64;
+  std::vector<std::pair<rtf::CharFormat, std::string>> spanStyles_;
+  std::vector<std::pair<rtf::ParaFormat, std::string>> paraStyles_;
+  std::string uncached_;
   std::string& body_;
   const rtf::Tables& tables_;
   std::string paragraph_;

@@ -26,6 +26,8 @@ constexpr std::array kSubCommands = {
     SubCommand{"acc",
                "kvdump acc [--csv] LOG [N]         accuracy summaries of a solver log, N updated files",
                RunAcc},
+    SubCommand{"rtf", "kvdump rtf FILE [--html]           a model description (.rtf) as plain text or HTML",
+               RunRtf},
 };
 
 void Usage(std::ostream& err) {

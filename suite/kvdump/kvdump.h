@@ -37,6 +37,9 @@ int RunSli(const Invocation& call);
 /// `kvdump acc LOG [N]`: the accuracy summaries of a solver log with N updated data files.
 int RunAcc(const Invocation& call);
 
+/// `kvdump rtf FILE [--html]`: a model's rich-text description as plain text or HTML.
+int RunRtf(const Invocation& call);
+
 /// A table of text cells printed aligned (first column left, the others right) or as CSV.
 class Table {
 public:
