@@ -6,7 +6,7 @@
 #include "shell/rtf_parser.h"
 
 #include "shell/rtf_code_pages.h"
-#include "shell/rtf_keywords.h"
+#include "shell/rtf_parser_impl.h"
 
 #include <algorithm>
 #include <array>
@@ -21,17 +21,6 @@ constexpr std::size_t kMaxDepth = 1000;
 // Control words have at most 32 letters and numbers at most 10 digits (a signed 32-bit value).
 constexpr std::size_t kMaxWordLetters = 32;
 constexpr int kMaxDigits = 10;
-// A font name longer than this is no name.
-constexpr std::size_t kMaxFontName = 256;
-
-enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable, Object };
-
-struct Group {
-  CharFormat chars;
-  ParaFormat para;
-  Dest dest = Dest::Text;
-  int unicodeSkip = 1; // \ucN: bytes of fallback after each \uN
-};
 
 // Bytes that end a run of plain text: "\", "{", "}", control characters (DEL too) and bytes of a code
 // page's upper half.
@@ -65,90 +54,7 @@ int HexValue(char c) {
   return -1;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-// Lengths in twips beyond 22 inches are no layout of a description.
-int Twips(int value) {
-  return std::clamp(value, -31680, 31680);
-}
-
-class Parser {
-public:
-  Parser(std::string_view rtf, Sink& sink, Tables& tables, std::string_view tag, ErrorText& errorText)
-      : rtf_(rtf), sink_(sink), tables_(tables), tag_(tag), errorText_(errorText),
-        maxOutput_(std::max<std::size_t>(16u << 20, rtf.size() * 16)) {}
-
-  bool Run();
-
-private:
-  bool Error(const std::string& message) { return Fail(errorText_, message, tag_); }
-  std::string At() const { return " at byte " + std::to_string(pos_ + 1); }
-
-  bool ControlWord();
-  bool ControlSymbol();
-  void Keyword(Kw kw, bool hasParam, int param);
-  void TextRun();
-  void SkippedRun();
-  void Byte(unsigned char byte);
-  void Char(char32_t cp);
-  void UnicodeChar(int param);
-  void FontTableByte(unsigned char byte);
-  void ColorTableByte(unsigned char byte);
-  void Flush();
-  void EndParagraph();
-  void Special(void (Sink::*event)(const CharFormat&));
-  bool Consumed(); // one fallback character of a \uN taken, if any are pending
-  void ResolveCodePage();
-
-  Group& Top() { return groups_.back(); }
-
-  std::string_view rtf_;
-  Sink& sink_;
-  Tables& tables_;
-  std::string_view tag_;
-  ErrorText& errorText_;
-  std::size_t maxOutput_;
-
-  std::size_t pos_ = 0;
-  std::vector<Group> groups_;
-  int pendingSkip_ = 0;
-  char32_t pendingHigh_ = 0;
-  bool pendingTrail_ = false;
-  int docCodePage_ = 1252;
-
-  // The text gathered for the sink, all in one format.
-  std::string text_;
-  CharFormat textFormat_;
-  bool paragraphOpen_ = false;
-  ParaFormat lastPara_;
-
-  // The code page of the current font, looked up again only when the font changes.
-  int cachedFont_ = -2;
-  int cachedDocCodePage_ = 0;
-  int codePage_ = 1252;
-  const char16_t* upperHalf_ = nullptr;
-
-  // The font table entry being read, and the colour being read.
-  std::size_t currentFont_ = SIZE_MAX;
-  bool fontNameDone_ = false;
-  Color color_;
-};
+} // namespace
 
 bool Parser::Run() {
   std::size_t start = 0;
@@ -341,251 +247,6 @@ bool Parser::Consumed() {
   return true;
 }
 
-void Parser::Keyword(Kw kw, bool hasParam, int param) {
-  Group& g = Top();
-  const bool on = !hasParam || param != 0;
-  if (g.dest == Dest::FontTable) {
-    Font* font = currentFont_ < tables_.fonts.size() ? &tables_.fonts[currentFont_] : nullptr;
-    switch (kw) {
-    case Kw::Font: {
-      const auto [it, added] = tables_.fontIndex.try_emplace(param, tables_.fonts.size());
-      if (added) {
-        tables_.fonts.push_back(Font{param, {}, {}, 0});
-      }
-      currentFont_ = it->second;
-      fontNameDone_ = false;
-      cachedFont_ = -2;
-      break;
-    }
-    case Kw::FamilySerif:
-    case Kw::FamilySans:
-    case Kw::FamilyMono:
-    case Kw::FamilyScript:
-    case Kw::FamilyDecor:
-      if (font != nullptr) {
-        font->generic = kw == Kw::FamilySerif    ? "serif"
-                        : kw == Kw::FamilySans   ? "sans-serif"
-                        : kw == Kw::FamilyMono   ? "monospace"
-                        : kw == Kw::FamilyScript ? "cursive"
-                                                 : "fantasy";
-      }
-      break;
-    case Kw::Charset:
-      if (font != nullptr && font->codePage == 0) {
-        font->codePage = CodePageOfCharset(param);
-      }
-      break;
-    case Kw::FontCodePage:
-      if (font != nullptr && param > 0) {
-        font->codePage = param;
-      }
-      break;
-    case Kw::SkipDest:
-      g.dest = Dest::Skip;
-      break;
-    default:
-      break;
-    }
-    return;
-  }
-  if (g.dest == Dest::ColorTable) {
-    const std::uint8_t value = static_cast<std::uint8_t>(std::clamp(param, 0, 255));
-    switch (kw) {
-    case Kw::Red:
-      color_.red = value;
-      color_.defined = true;
-      break;
-    case Kw::Green:
-      color_.green = value;
-      color_.defined = true;
-      break;
-    case Kw::Blue:
-      color_.blue = value;
-      color_.defined = true;
-      break;
-    case Kw::SkipDest:
-      g.dest = Dest::Skip;
-      break;
-    default:
-      break;
-    }
-    return;
-  }
-  switch (kw) {
-  case Kw::Unknown:
-    break;
-  case Kw::SkipDest:
-    g.dest = Dest::Skip;
-    break;
-  case Kw::FontTable:
-    g.dest = Dest::FontTable;
-    currentFont_ = SIZE_MAX;
-    break;
-  case Kw::ColorTable:
-    g.dest = Dest::ColorTable;
-    color_ = Color{};
-    break;
-  case Kw::Object:
-    g.dest = Dest::Object;
-    break;
-  case Kw::Result:
-    if (g.dest == Dest::Object) {
-      g.dest = Dest::Text;
-    }
-    break;
-  case Kw::Plain:
-    g.chars = CharFormat{};
-    break;
-  case Kw::Bold:
-    g.chars.bold = on;
-    break;
-  case Kw::Italic:
-    g.chars.italic = on;
-    break;
-  case Kw::Underline:
-    g.chars.underline = on;
-    break;
-  case Kw::UnderlineNone:
-    g.chars.underline = false;
-    break;
-  case Kw::Strike:
-    g.chars.strike = on;
-    break;
-  case Kw::Hidden:
-    g.chars.hidden = on;
-    break;
-  case Kw::Sub:
-    g.chars.vertical = on ? -1 : 0;
-    break;
-  case Kw::Super:
-    g.chars.vertical = on ? 1 : 0;
-    break;
-  case Kw::NoSuperSub:
-    g.chars.vertical = 0;
-    break;
-  case Kw::Font:
-    g.chars.font = std::max(0, param);
-    break;
-  case Kw::FontSize:
-    g.chars.halfPoints = hasParam && param > 0 ? std::min(param, 3276) : 24;
-    break;
-  case Kw::Color:
-    g.chars.color = std::max(0, param);
-    break;
-  case Kw::Pard:
-    g.para = ParaFormat{};
-    break;
-  case Kw::AlignLeft:
-    g.para.align = 'l';
-    break;
-  case Kw::AlignCenter:
-    g.para.align = 'c';
-    break;
-  case Kw::AlignRight:
-    g.para.align = 'r';
-    break;
-  case Kw::AlignJustify:
-    g.para.align = 'j';
-    break;
-  case Kw::LeftIndent:
-    g.para.leftIndent = Twips(param);
-    break;
-  case Kw::RightIndent:
-    g.para.rightIndent = Twips(param);
-    break;
-  case Kw::FirstIndent:
-    g.para.firstIndent = Twips(param);
-    break;
-  case Kw::SpaceBefore:
-    g.para.spaceBefore = std::max(0, Twips(param));
-    break;
-  case Kw::SpaceAfter:
-    g.para.spaceAfter = std::max(0, Twips(param));
-    break;
-  case Kw::Par:
-    if (!g.chars.hidden) { // a hidden paragraph mark joins its paragraph to the next
-      EndParagraph();
-    }
-    break;
-  case Kw::Line:
-    if (!g.chars.hidden) {
-      Special(&Sink::LineBreak);
-    }
-    break;
-  case Kw::Tab:
-  case Kw::Cell:
-    if (!g.chars.hidden) {
-      Special(&Sink::Tab);
-    }
-    break;
-  case Kw::EmDash:
-    Char(0x2014);
-    break;
-  case Kw::EnDash:
-    Char(0x2013);
-    break;
-  case Kw::EmSpace:
-    Char(0x2003);
-    break;
-  case Kw::EnSpace:
-    Char(0x2002);
-    break;
-  case Kw::QmSpace:
-    Char(0x2005);
-    break;
-  case Kw::Bullet:
-    Char(0x2022);
-    break;
-  case Kw::LQuote:
-    Char(0x2018);
-    break;
-  case Kw::RQuote:
-    Char(0x2019);
-    break;
-  case Kw::LDblQuote:
-    Char(0x201C);
-    break;
-  case Kw::RDblQuote:
-    Char(0x201D);
-    break;
-  case Kw::Zwj:
-    Char(0x200D);
-    break;
-  case Kw::Zwnj:
-    Char(0x200C);
-    break;
-  case Kw::Unicode:
-    UnicodeChar(param);
-    pendingSkip_ = g.unicodeSkip;
-    break;
-  case Kw::UnicodeSkip:
-    g.unicodeSkip = std::clamp(param, 0, 255);
-    break;
-  case Kw::Ansi:
-    docCodePage_ = 1252;
-    break;
-  case Kw::Mac:
-    docCodePage_ = 10000;
-    break;
-  case Kw::Pc:
-    docCodePage_ = 437;
-    break;
-  case Kw::Pca:
-    docCodePage_ = 850;
-    break;
-  case Kw::AnsiCodePage:
-    if (param > 0) {
-      docCodePage_ = param;
-    }
-    break;
-  case Kw::DefaultFont:
-    tables_.defaultFont = std::max(0, param);
-    break;
-  default:
-    break; // the font and colour tables' own words
-  }
-}
-
 void Parser::SkippedRun() {
   const std::size_t n = rtf_.size();
   while (pos_ < n && rtf_[pos_] != '\\' && rtf_[pos_] != '{' && rtf_[pos_] != '}') {
@@ -744,34 +405,6 @@ void Parser::Char(char32_t cp) {
   lastPara_ = g.para;
 }
 
-void Parser::FontTableByte(unsigned char byte) {
-  if (currentFont_ >= tables_.fonts.size() || fontNameDone_) {
-    return;
-  }
-  Font& font = tables_.fonts[currentFont_];
-  if (byte == ';') {
-    fontNameDone_ = true;
-    return;
-  }
-  if (font.name.size() >= kMaxFontName) {
-    return;
-  }
-  char32_t cp = byte;
-  if (byte >= 0x80) {
-    cp = UpperHalfTable(font.codePage != 0 ? font.codePage : docCodePage_)[byte - 0x80];
-  }
-  if (cp >= 0x20) {
-    AppendUtf8(font.name, cp);
-  }
-}
-
-void Parser::ColorTableByte(unsigned char byte) {
-  if (byte == ';') {
-    tables_.colors.push_back(color_);
-    color_ = Color{};
-  }
-}
-
 void Parser::Flush() {
   if (!text_.empty()) {
     sink_.Text(text_, textFormat_);
@@ -791,8 +424,6 @@ void Parser::EndParagraph() {
   sink_.EndParagraph(Top().para);
   paragraphOpen_ = false;
 }
-
-} // namespace
 
 const Font* Tables::FindFont(int number) const {
   const auto it = fontIndex.find(number);
