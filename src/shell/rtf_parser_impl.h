@@ -53,7 +53,7 @@ class Parser {
 public:
   Parser(std::string_view rtf, Sink& sink, Tables& tables, std::string_view tag, ErrorText& errorText)
       : rtf_(rtf), sink_(sink), tables_(tables), tag_(tag), errorText_(errorText),
-        maxOutput_(std::max<std::size_t>(16u << 20, rtf.size() * 16)) {}
+        maxOutput_(std::max<std::size_t>(64u << 20, rtf.size() * 16)) {}
 
   bool Run();
 
@@ -86,6 +86,8 @@ private:
   Tables& tables_;
   std::string_view tag_;
   ErrorText& errorText_;
+  // Markup makes HTML larger than its rich text, but a document whose output outgrows it many times over
+  // (nothing but paragraph marks, say) is junk, and is stopped before it takes the memory.
   std::size_t maxOutput_;
 
   std::size_t pos_ = 0;

@@ -202,20 +202,20 @@ TEST(RtfReader, BadInputIsRefusedWithItsReason) {
 
 TEST(RtfReader, OutputThatWouldOutgrowItsInputManyTimesIsRefused) {
   // Each paragraph mark becomes a whole paragraph of HTML: a document of nothing else would grow a
-  // hundredfold; it is refused once its output passes its bounds.
+  // twentyfold; it is refused once its output passes its bounds.
   std::string rtf = "{\\rtf1 ";
-  for (int i = 0; i < 400000; ++i) {
+  for (int i = 0; i < 1000000; ++i) {
     rtf += "\\par";
   }
   rtf += "}";
   std::string html;
   ErrorText error;
   EXPECT_FALSE(RtfToHtml(rtf, html, error));
-  EXPECT_THAT(error, HasSubstr("bytes turns into more than 25600128 bytes of text"));
+  EXPECT_THAT(error, HasSubstr("Rich text of 4000008 bytes turns into more than 67108864 bytes of text"));
   std::string text;
   error.clear();
   EXPECT_TRUE(RtfToPlainText(rtf, text, error)) << error;
-  EXPECT_EQ(text, std::string(400000, '\n'));
+  EXPECT_EQ(text, std::string(1000000, '\n'));
 }
 
 TEST(RtfReader, FilesAreReadWholeOrRefusedUnread) {
