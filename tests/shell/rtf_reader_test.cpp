@@ -218,6 +218,22 @@ TEST(RtfReader, OutputThatWouldOutgrowItsInputManyTimesIsRefused) {
   EXPECT_EQ(text, std::string(1000000, '\n'));
 }
 
+// The descriptions the demo models ship with, as their Text pages show them.
+TEST(RtfReader, TheDemoModelsDescriptionsRead) {
+  for (const char* model : {"Minimal", "Trade"}) {
+    const std::string path = std::string(PELORIN_MODELS_DIR) + "/" + model + "/" + model + ".rtf";
+    Seed(test::ReadFileBytes(path));
+    std::string html;
+    ErrorText error;
+    ASSERT_TRUE(RtfFileToHtml(path, html, error)) << error;
+    EXPECT_THAT(html, HasSubstr("<span style=\"font-size:16pt; font-weight:bold;")) << model;
+    EXPECT_THAT(html, HasSubstr("font-family:'Courier New',monospace;")) << model;
+  }
+  EXPECT_THAT(
+      Plain(test::ReadFileBytes(std::string(PELORIN_MODELS_DIR) + "/Minimal/Minimal.rtf")),
+      HasSubstr("on three goods \u2013 food, manufactures and services \u2013 in fixed budget shares"));
+}
+
 TEST(RtfReader, FilesAreReadWholeOrRefusedUnread) {
   test::TempDir dir;
   std::string html;
