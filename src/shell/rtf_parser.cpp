@@ -108,8 +108,9 @@ bool Parser::Run() {
                  (groups_.size() == 1 ? " group is" : " groups are") + " not closed at the end");
   }
   if (pendingHigh_ != 0) {
-    pendingHigh_ = 0;
-    Char(0xFFFD);
+    // A high surrogate without its low half at the very end; no group is open to show it in any more.
+    AppendUtf8(text_, 0xFFFD);
+    paragraphOpen_ = true;
   }
   Flush();
   if (paragraphOpen_) {
@@ -343,6 +344,9 @@ void Parser::ResolveCodePage() {
 }
 
 void Parser::UnicodeChar(int param) {
+  if (Top().chars.hidden) {
+    return;
+  }
   char32_t cp = static_cast<char32_t>(param < 0 ? param + 65536 : param);
   if (param < -32768 || cp > 0x10FFFF) {
     cp = 0xFFFD;

@@ -58,11 +58,15 @@ bool IsNumberedKey(std::string_view key) {
 }
 
 // Reads a numbered list up to its first missing number. Numbered keys after the gap are not lines of it;
-// they are named in a warning, since dropping a shock or a data file without a word gives a wrong result.
+// they are shown in a warning, with their lines, since dropping a shock or a data file without a word gives
+// a wrong result (and the list is written back without them).
 std::vector<std::string> ReadNumberedList(const ProfileFile& profile, std::string_view section,
                                           const std::string& path, UserInterface& ui, IniOptions& options) {
+  constexpr std::size_t kShown = 20;
   std::vector<std::string> lines = profile.ReadList(section);
-  std::string ignored;
+  std::string keys;
+  std::string shown;
+  std::size_t ignored = 0;
   for (const std::string& key : profile.ReadSectionKeys(section)) {
     if (!IsNumberedKey(key)) {
       continue;
@@ -73,15 +77,22 @@ std::vector<std::string> ReadNumberedList(const ProfileFile& profile, std::strin
         key == std::to_string(number)) {
       continue;
     }
-    ignored += (ignored.empty() ? "" : ", ") + key;
+    keys += (keys.empty() ? "" : ", ") + key;
+    if (++ignored <= kShown) {
+      shown += "\r\n" + key + "=" + profile.ReadString(section, key, "");
+    }
   }
-  if (!ignored.empty()) {
-    options.listGaps.push_back("[" + std::string(section) + "] " + ignored);
-    ui.Message(MessageKind::Warning, "The settings file " + path + " has no key " +
-                                         std::to_string(lines.size()) + " in section [" +
-                                         std::string(section) + "], so its list ends there.\r\n" +
-                                         "These keys after the gap were ignored: " + ignored);
+  if (ignored == 0) {
+    return lines;
   }
+  if (ignored > kShown) {
+    shown += "\r\n(and " + std::to_string(ignored - kShown) + " more)";
+  }
+  options.listGaps.push_back("[" + std::string(section) + "] " + keys);
+  ui.Message(MessageKind::Warning,
+             "The settings file " + path + " has no key " + std::to_string(lines.size()) + " in section [" +
+                 std::string(section) +
+                 "], so its list ends there.\r\nThese lines after the gap were ignored:" + shown);
   return lines;
 }
 

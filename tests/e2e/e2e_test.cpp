@@ -425,7 +425,9 @@ TEST_F(EndToEnd, PelorinSolveReadsAMarkedSettingsFileAndRefusesOneWithAGapInALis
             1);
   const std::string said = test::ReadFileBytes(run.File("g.err"));
   EXPECT_THAT(said, HasSubstr("has no key 1 in section [Shocks], so its list ends there."));
-  EXPECT_THAT(said, HasSubstr("These keys after the gap were ignored: 2, 3"));
+  EXPECT_THAT(said, HasSubstr("These lines after the gap were ignored:"));
+  EXPECT_THAT(said, HasSubstr("2=Subtotal QFAC = more labour ;"));
+  EXPECT_THAT(said, HasSubstr("3=Subtotal INCOME = more income ;"));
   EXPECT_THAT(said, HasSubstr("nothing was solved"));
   EXPECT_FALSE(fs::exists(run.File("g/sim1.sl4")));
 }

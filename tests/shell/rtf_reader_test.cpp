@@ -151,6 +151,10 @@ TEST(RtfReader, UnicodeCharactersSkipTheirFallback) {
   EXPECT_EQ(Plain("{\\rtf1 \\u-10179?a\\u-8704?b\\u2000000?}"), "\xEF\xBF\xBD"
                                                                 "a\xEF\xBF\xBD"
                                                                 "b\xEF\xBF\xBD\n");
+  // A high surrogate left at the very end, inside a group or outside all of them, and one in hidden text.
+  EXPECT_EQ(Plain("{\\rtf1 a{\\b\\u-10179?}}"), "a\xEF\xBF\xBD\n");
+  EXPECT_EQ(Plain("{\\rtf1 a\\u-10179?}"), "a\xEF\xBF\xBD\n");
+  EXPECT_EQ(Plain("{\\rtf1 a{\\v\\u-10179?}}"), "a\n");
   // Control characters are no text.
   EXPECT_EQ(Plain("{\\rtf1 a\\u7?\\u0?\\u9?b}"), "a\tb\n");
 }

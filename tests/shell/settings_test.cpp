@@ -151,11 +151,11 @@ TEST_F(SettingsTest, AGapInANumberedListIsReportedWithTheKeysIgnored) {
   EXPECT_EQ(ui.Texts(),
             (std::vector<std::string>{
                 "The settings file " + path +
-                    " has no key 0 in section [Closure], so its list ends there.\r\nThese keys after the gap "
-                    "were ignored: 1",
+                    " has no key 0 in section [Closure], so its list ends there.\r\nThese lines after "
+                    "the gap were ignored:\r\n1=exogenous x ;",
                 "The settings file " + path +
-                    " has no key 1 in section [Shocks], so its list ends there.\r\nThese keys after the gap "
-                    "were ignored: 2, 3"}));
+                    " has no key 1 in section [Shocks], so its list ends there.\r\nThese lines after "
+                    "the gap were ignored:\r\n2=Shock B = 2 ;\r\n3=Subtotal B = b ;"}));
   EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
 }
 
