@@ -31,11 +31,53 @@ constexpr std::array<CompilerClass, 9> kClasses = {{
 // The file is read this many blocks at a time.
 constexpr std::size_t kBlocksPerRead = 64;
 
+// The signatures are kept masked in this program's own file, so that a scan of the program itself does not
+// find the texts it looks for (and take it for what it is not).
+constexpr std::size_t kLongestSignature = 32;
+constexpr char kMask = 0x5A;
+
+struct MaskedSignatures {
+  std::array<std::array<char, kLongestSignature>, kExeSignatures.size()> text{};
+  std::array<std::size_t, kExeSignatures.size()> size{};
+};
+
+constexpr MaskedSignatures kMasked = [] {
+  MaskedSignatures masked{};
+  for (std::size_t i = 0; i < kExeSignatures.size(); ++i) {
+    for (std::size_t j = 0; j < kExeSignatures[i].size() && j < kLongestSignature; ++j) {
+      masked.text[i][j] = static_cast<char>(kExeSignatures[i][j] ^ kMask);
+    }
+    masked.size[i] = kExeSignatures[i].size();
+  }
+  return masked;
+}();
+static_assert([] {
+  for (std::string_view signature : kExeSignatures) {
+    if (signature.size() > kLongestSignature) {
+      return false;
+    }
+  }
+  return true;
+}());
+
+const std::array<std::string, kExeSignatures.size()>& SignatureNames() {
+  static const std::array<std::string, kExeSignatures.size()> names = [] {
+    std::array<std::string, kExeSignatures.size()> unmasked;
+    for (std::size_t i = 0; i < unmasked.size(); ++i) {
+      for (std::size_t j = 0; j < kMasked.size[i]; ++j) {
+        unmasked[i] += static_cast<char>(kMasked.text[i][j] ^ kMask);
+      }
+    }
+    return unmasked;
+  }();
+  return names;
+}
+
 } // namespace
 
 SignatureCounter::SignatureCounter() {
   for (std::size_t i = 0; i < kExeSignatures.size(); ++i) {
-    upper_[i] = UpperCase(kExeSignatures[i]);
+    upper_[i] = UpperCase(SignatureNames()[i]);
   }
   block_.reserve(kSignatureBlockSize);
 }
@@ -70,7 +112,7 @@ ExeSignature ClassifySignatures(const std::array<int, kExeSignatures.size()>& co
   auto has = [&](std::size_t signature) { return counts[signature] > 0; };
   for (std::size_t i = 0; i < kExeSignatures.size(); ++i) {
     if (has(i)) {
-      result.found += "\"" + std::string(kExeSignatures[i]) + "\" ";
+      result.found += "\"" + SignatureNames()[i] + "\" ";
     }
   }
   std::array<int, kClasses.size()> score{};

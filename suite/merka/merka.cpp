@@ -1,4 +1,4 @@
-// The model compiler: merka.exe MODEL.mrk [-o DIR] [-gss]
+// The model compiler: merka.exe MODEL.mrk [-o DIR] [-gss], or merka.exe -sti FILE for the report run
 //
 // Checks a model written in the model language and, when it is sound, writes the model information file
 // (MODEL.min), the compiled model (MODEL.axs, or MODEL.gss for the general simulation program), the auxiliary
@@ -7,6 +7,7 @@
 // exit code is 1.
 #include "datafiles/har_writer.h"
 #include "engine/model_info.h"
+#include "merka/report_run.h"
 #include "modelinfo/model_info_writer.h"
 #include "mrklang/axs_file.h"
 #include "mrklang/parser.h"
@@ -72,6 +73,9 @@ bool Fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "-sti") {
+    return pelorin::merka::RunStoredInput(argv[2]);
+  }
   std::string source, outDir;
   bool gss = false;
   for (int i = 1; i < argc; ++i) {

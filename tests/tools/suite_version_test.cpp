@@ -1,0 +1,111 @@
+#include "support/temp_dir.h"
+#include "tools/suite_version.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace pelorin {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SuiteVersion : public ::testing::Test {
+protected:
+  SuiteVersion() { fs::create_directories(temp); }
+
+  // A stand-in compiler: a script that answers the report run as told.
+  void FakeCompiler(const std::string& folder, const std::string& body) const {
+    fs::create_directories(folder);
+    const std::string path = folder + "/MERKA.EXE";
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(path, fs::perms(0755));
+  }
+
+  test::TempDir dir;
+  const std::string temp = dir.File("work");
+  const std::string program = dir.File("prog");
+};
+
+TEST_F(SuiteVersion, OurCompilerAnswersTheReportRun) {
+  fs::create_directories(program);
+  fs::copy_file(MERKA_PATH, program + "/merka.exe");
+  const std::vector<std::string> lines = SuiteVersionLines(std::nullopt, program, temp);
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"KALVIMO folder: " + program, "Executable-Image Version of KALVIMO",
+                                      "KALVIMO Release: Pelorin suite 1.0"}));
+  EXPECT_TRUE(fs::is_empty(temp)); // the stored input and the report are gone
+
+  // The diagnostics window's way: started, watched, its report shown but for the last two lines.
+  MerkaReportRun run;
+  std::string problem;
+  ASSERT_EQ(run.Begin(program, temp, problem), MerkaReportRun::Start::Started) << problem;
+  EXPECT_EQ(test::ReadFileBytes(run.StoredInputFile()), "RPT\n" + temp + "/merka.rpt\n  \n");
+  ASSERT_TRUE(run.Wait(std::chrono::seconds(10)));
+  EXPECT_TRUE(run.Succeeded());
+  std::vector<std::string> report;
+  ProfileFile values;
+  ASSERT_TRUE(run.ReadReport(report, values));
+  DiagnosticsReport diagnostics;
+  diagnostics.sections = 11;
+  AppendReportRunSection(diagnostics, run.ReportFile(), report);
+  EXPECT_EQ(diagnostics.lines,
+            (std::vector<std::string>{
+                "", "SECTION 12: Contents of RPT file from MERKA: " + temp + "/merka.rpt", "[result]",
+                "release=Pelorin suite 1.0", "Program version=e", "GPVer Large=12", "Status=ok"}));
+  run.DeleteFiles();
+  EXPECT_TRUE(fs::is_empty(temp));
+}
+
+TEST_F(SuiteVersion, FolderFromKvdirFirstThenTheProgramFolder) {
+  EXPECT_EQ(SuiteVersionLines(std::nullopt, program, temp),
+            std::vector<std::string>{"Cannot locate KALVIMO folder"});
+  EXPECT_EQ(SuiteVersionLines(dir.File("no-such"), program, temp),
+            std::vector<std::string>{"Cannot locate KALVIMO folder"});
+  const std::string kv = dir.File("kv");
+  fs::create_directories(kv);
+  EXPECT_EQ(SuiteVersionLines(kv, program, temp),
+            (std::vector<std::string>{"KALVIMO folder: " + kv, "Cannot locate MERKA.EXE"}));
+  FakeCompiler(program, "exit 0");
+  EXPECT_EQ(LocateSuiteFolder(std::nullopt, program), program);
+  EXPECT_EQ(LocateSuiteFolder(kv, program), kv);
+  MerkaReportRun run;
+  std::string problem;
+  EXPECT_EQ(run.Begin(kv, temp, problem), MerkaReportRun::Start::CompilerMissing);
+  EXPECT_EQ(problem, kv + "/merka.exe");
+}
+
+TEST_F(SuiteVersion, WhatTheReportSaysAndWhatStopsTheRun) {
+  const std::string kv = dir.File("kv");
+  auto linesWith = [&](const std::string& script) {
+    FakeCompiler(kv, script);
+    return SuiteVersionLines(kv, program, temp);
+  };
+  const std::string report = temp + "/merka.rpt";
+  auto answering = [&](const std::string& body) {
+    return "printf '" + body + "\\n\\n\\n' > \"$(sed -n 2p \"$2\")\"";
+  };
+  EXPECT_EQ(linesWith(answering("[result]\\nrelease=1.12>\\nProgram version=s")),
+            (std::vector<std::string>{"KALVIMO folder: " + kv, "Source Code Version of KALVIMO",
+                                      "KALVIMO Release: 11.12"}));
+  EXPECT_EQ(linesWith(answering("[Result]\\nRelease=12.0\\nprogram version=x")),
+            (std::vector<std::string>{"KALVIMO folder: " + kv, "Unknown Version of KALVIMO",
+                                      "KALVIMO Release: 12.0"}));
+  EXPECT_EQ(linesWith(answering("[result]\\nrelease=9")),
+            (std::vector<std::string>{"KALVIMO folder: " + kv, "Cannot get KALVIMO version"}));
+  EXPECT_EQ(linesWith(answering("[other]\\nrelease=12.0")),
+            (std::vector<std::string>{"KALVIMO folder: " + kv, "Cannot get KALVIMO version"}));
+  EXPECT_EQ(linesWith("exit 0"),
+            (std::vector<std::string>{"KALVIMO folder: " + kv, "cannot locate: " + report}));
+  EXPECT_EQ(linesWith(answering("[result]\\nrelease=12.0") + "; exit 3"),
+            (std::vector<std::string>{"KALVIMO folder: " + kv, "Cannot run MERKA.EXE"}));
+  EXPECT_TRUE(fs::is_empty(temp));
+
+  // A report that cannot be deleted before the run (a folder of that name).
+  fs::create_directories(report + "/inside");
+  EXPECT_EQ(linesWith("exit 0"),
+            (std::vector<std::string>{"KALVIMO folder: " + kv, "Cannot delete: " + report}));
+}
+
+} // namespace
+} // namespace pelorin
