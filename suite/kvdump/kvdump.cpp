@@ -28,6 +28,7 @@ constexpr std::array kSubCommands = {
                RunAcc},
     SubCommand{"rtf", "kvdump rtf FILE [--html]           a model description (.rtf) as plain text or HTML",
                RunRtf},
+    SubCommand{"sig", "kvdump sig [--csv] FILE...         compiler and record flavour of programs", RunSig},
 };
 
 void Usage(std::ostream& err) {

@@ -40,6 +40,9 @@ int RunAcc(const Invocation& call);
 /// `kvdump rtf FILE [--html]`: a model's rich-text description as plain text or HTML.
 int RunRtf(const Invocation& call);
 
+/// `kvdump sig FILE...`: the executable signature of programs.
+int RunSig(const Invocation& call);
+
 /// A table of text cells printed aligned (first column left, the others right) or as CSV.
 class Table {
 public:

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 namespace pelorin {
 namespace {
@@ -105,6 +106,22 @@ TEST_F(SuiteVersion, WhatTheReportSaysAndWhatStopsTheRun) {
   fs::create_directories(report + "/inside");
   EXPECT_EQ(linesWith("exit 0"),
             (std::vector<std::string>{"KALVIMO folder: " + kv, "Cannot delete: " + report}));
+}
+
+TEST(KvdumpSig, PrintsWhatTheScanFoundForEachFile) {
+  test::TempDir dir;
+  const std::string program = dir.Write("solver.exe", "MZ libgfortran and MinGW, made for Kalvimo");
+  const std::string run = std::string(KVDUMP_PATH) + " sig " + program + " " + dir.File("none.exe") + " >" +
+                          dir.File("out") + " 2>" + dir.File("err");
+  const int status = std::system(run.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1); // one of the files is missing
+  EXPECT_EQ(test::ReadFileBytes(dir.File("out")), "File:        " + program +
+                                                      "\n"
+                                                      "Found:       \"KALVIMO\" \"libgfortran\" \"mingw\" \n"
+                                                      "Description: GFortran(Kalvimo)  LAAunknown Win?\n"
+                                                      "Flavour:     New Fujitsu\n");
+  EXPECT_EQ(test::ReadFileBytes(dir.File("err")), "Cannot open file " + dir.File("none.exe") +
+                                                      ": No such file or directory[ExecutableSignature]\n");
 }
 
 } // namespace
