@@ -3,9 +3,12 @@
 #include "platform/strings.h"
 #include "tools/exe_header.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace pelorin {
 
@@ -73,28 +76,72 @@ const std::array<std::string, kExeSignatures.size()>& SignatureNames() {
   return names;
 }
 
-} // namespace
+// What the block search looks things up in: each byte as the search sees it (NUL as a blank, letters upper
+// case), and for each pair of such bytes the signatures that start with it.
+struct SearchTables {
+  std::array<unsigned char, 256> fold{};
+  std::array<bool, 256> starts{};
+  std::array<std::string, kExeSignatures.size()> upper;
+  std::vector<std::uint32_t> pairs = std::vector<std::uint32_t>(1u << 16, 0);
+};
 
-SignatureCounter::SignatureCounter() {
-  for (std::size_t i = 0; i < kExeSignatures.size(); ++i) {
-    upper_[i] = UpperCase(SignatureNames()[i]);
-  }
-  block_.reserve(kSignatureBlockSize);
+const SearchTables& Tables() {
+  static const SearchTables tables = [] {
+    static_assert(kExeSignatures.size() <= 32, "one bit per signature");
+    SearchTables t;
+    for (int c = 0; c < 256; ++c) {
+      t.fold[static_cast<std::size_t>(c)] = c == 0 ? ' '
+                                            : (c >= 'a' && c <= 'z')
+                                                ? static_cast<unsigned char>(c - 'a' + 'A')
+                                                : static_cast<unsigned char>(c);
+    }
+    for (std::size_t i = 0; i < kExeSignatures.size(); ++i) {
+      t.upper[i] = UpperCase(SignatureNames()[i]);
+      const auto first = static_cast<unsigned char>(t.upper[i][0]);
+      const auto second = static_cast<unsigned char>(t.upper[i][1]);
+      t.pairs[(static_cast<std::size_t>(first) << 8) | second] |= 1u << i;
+      t.starts[first] = true;
+    }
+    return t;
+  }();
+  return tables;
 }
 
+} // namespace
+
+SignatureCounter::SignatureCounter() = default;
+
 void SignatureCounter::AddBlock(std::string_view block) {
-  block_.assign(block.substr(0, kSignatureBlockSize));
-  for (char& c : block_) {
-    if (c == '\0') {
-      c = ' ';
-    } else if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
+  const SearchTables& tables = Tables();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
+  const std::size_t size = std::min(block.size(), kSignatureBlockSize);
+  std::uint32_t seen = 0;
+  // One pass over the block: the folded pair of bytes at each place names the signatures that may start
+  // there, and only those are compared further.
+  for (std::size_t i = 0; i + 1 < size; ++i) {
+    const unsigned char first = tables.fold[bytes[i]];
+    if (!tables.starts[first]) {
+      continue;
+    }
+    std::uint32_t candidates = tables.pairs[(first << 8) | tables.fold[bytes[i + 1]]] & ~seen;
+    while (candidates != 0) {
+      const int signature = std::countr_zero(candidates);
+      candidates &= candidates - 1;
+      const std::string& text = tables.upper[static_cast<std::size_t>(signature)];
+      if (i + text.size() > size) {
+        continue;
+      }
+      std::size_t j = 2;
+      while (j < text.size() && tables.fold[bytes[i + j]] == static_cast<unsigned char>(text[j])) {
+        ++j;
+      }
+      if (j == text.size()) {
+        seen |= 1u << signature;
+      }
     }
   }
-  for (std::size_t i = 0; i < upper_.size(); ++i) {
-    if (::memmem(block_.data(), block_.size(), upper_[i].data(), upper_[i].size()) != nullptr) {
-      ++counts_[i];
-    }
+  for (std::size_t i = 0; i < counts_.size(); ++i) {
+    counts_[i] += (seen >> i) & 1u;
   }
 }
 

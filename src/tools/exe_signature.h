@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -44,9 +45,7 @@ public:
   const std::array<int, kExeSignatures.size()>& Counts() const { return counts_; }
 
 private:
-  std::array<std::string, kExeSignatures.size()> upper_;
   std::array<int, kExeSignatures.size()> counts_{};
-  std::string block_;
 };
 
 /// What the signature scan says of an executable.
