@@ -1,9 +1,12 @@
+#include "support/saved_environment.h"
 #include "support/temp_dir.h"
+#include "tools/diagnostics_command.h"
 #include "tools/suite_version.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace pelorin {
@@ -106,6 +109,32 @@ TEST_F(SuiteVersion, WhatTheReportSaysAndWhatStopsTheRun) {
   fs::create_directories(report + "/inside");
   EXPECT_EQ(linesWith("exit 0"),
             (std::vector<std::string>{"KALVIMO folder: " + kv, "Cannot delete: " + report}));
+}
+
+TEST_F(SuiteVersion, DiagnosticsFromATerminalPrintEverySectionAndLeaveNoScratchFiles) {
+  fs::create_directories(program);
+  fs::copy_file(MERKA_PATH, program + "/merka.exe");
+  const test::SavedEnvironment saved({"TMPDIR", "KVDIR"});
+  ::setenv("TMPDIR", temp.c_str(), 1);
+  ::unsetenv("KVDIR");
+  std::ostringstream out;
+  EXPECT_EQ(PrintDiagnosticsReport(program + "/pelorin", "pelorin --diagnostics", out), 0);
+  const std::string text = out.str();
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+  std::size_t at = 0;
+  for (int section = 1; section <= 12; ++section) {
+    at = text.find("\n\nSECTION " + std::to_string(section) + ": ", at);
+    ASSERT_NE(at, std::string::npos) << "section " << section;
+  }
+  EXPECT_NE(text.find("\nProgram: pelorin\nVersion 2.40,  10/Apr/2015\n"), std::string::npos);
+  EXPECT_NE(text.find("\nKALVIMO folder: " + program +
+                      "\nExecutable-Image Version of KALVIMO\n"
+                      "KALVIMO Release: Pelorin suite 1.0\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\nCommand Line: pelorin --diagnostics\n"), std::string::npos);
+  EXPECT_NE(text.find("\nScreen: none (the report was made without a window)\n"), std::string::npos);
+  EXPECT_NE(text.find("\nrelease=Pelorin suite 1.0\n"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(temp));
 }
 
 TEST(KvdumpSig, PrintsWhatTheScanFoundForEachFile) {
