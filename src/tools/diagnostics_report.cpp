@@ -131,6 +131,9 @@ void ProgramSection(DiagnosticsReport& report, const DiagnosticsFacts& facts) {
 // once, however many names are looked for.
 std::map<std::string, std::string> FirstOnPath(std::string_view path) {
   std::map<std::string, std::string> found;
+  if (path.empty()) {
+    return found; // no search path at all, not the current folder
+  }
   std::size_t start = 0;
   while (start <= path.size() && found.size() < kFirstOnPath.size()) {
     const std::size_t colon = std::min(path.find(':', start), path.size());
@@ -160,9 +163,13 @@ std::map<std::string, std::string> FirstOnPath(std::string_view path) {
 void PathSection(DiagnosticsReport& report, const SystemView& view) {
   report.Section("Path");
   const std::string path = diagnostics::EnvValue(view, "PATH").value_or("");
-  report.Line("Current path is:");
-  for (std::string& line : diagnostics::PathLines(path)) {
-    report.Line(std::move(line));
+  if (path.empty()) {
+    report.Line("PATH is not set");
+  } else {
+    report.Line("Current path is:");
+    for (std::string& line : diagnostics::PathLines(path)) {
+      report.Line(std::move(line));
+    }
   }
   const auto found = FirstOnPath(path);
   for (std::string_view name : kFirstOnPath) {

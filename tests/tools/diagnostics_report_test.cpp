@@ -274,6 +274,8 @@ TEST_F(DiagnosticsReportTest, MissingAndOddSystemFilesSayWhatIsNotKnown) {
   EXPECT_THAT(machine, Contains("Logical CPUs: cannot read /proc/cpuinfo"));
   EXPECT_THAT(machine, Contains(MatchesRegex("User name: .+")));
   EXPECT_THAT(SectionLines(bare, 6), Contains(HasSubstr("the desktop's own folders")));
+  EXPECT_THAT(SectionLines(bare, 5), Contains("PATH is not set"));
+  EXPECT_THAT(SectionLines(bare, 5), Contains("First-on-path MERKA.EXE  \tis not on the path."));
   EXPECT_THAT(SectionLines(bare, 7), Contains("No system environment file /etc/environment"));
   EXPECT_EQ(SectionLines(bare, 10), std::vector<std::string>{"RunningProcessesList failed"});
   EXPECT_THAT(SectionLines(bare, 11), Contains(HasSubstr("Cannot list the folder: ")));
