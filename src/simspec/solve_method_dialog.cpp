@@ -61,6 +61,18 @@ std::string_view MethodName(SolutionMethod method) {
   return "Gragg";
 }
 
+bool AutomaticAccuracyInUse(const SolveMethodRec& method) {
+  return method.automaticAccuracy && method.method != SolutionMethod::Johansen && method.solutions == 3;
+}
+
+int SubintervalsInUse(const SolveMethodRec& method, const AccuracyOptions& accuracy) {
+  // The dialog shows the "Sub-intervals" box only with three solutions; a count it hides must not run.
+  if (method.method == SolutionMethod::Johansen || method.solutions != 3) {
+    return 1;
+  }
+  return std::max(1, AutomaticAccuracyInUse(method) ? accuracy.subintervals : method.subintervals);
+}
+
 std::string MethodLabelText(const SolveMethodRec& method) {
   std::string text(MethodName(method.method));
   text.append(": ");
@@ -79,10 +91,10 @@ std::string MethodLabelText(const SolveMethodRec& method) {
       text.append(" extrapolation");
     }
   }
-  if (method.automaticAccuracy) {
+  if (AutomaticAccuracyInUse(method)) {
     text.append(" (Automatic Accuracy)");
-  } else if (method.subintervals > 1 && method.solutions == 3) {
-    text.append(" (" + std::to_string(method.subintervals) + " subintervals)");
+  } else if (const int subintervals = SubintervalsInUse(method, {}); subintervals > 1) {
+    text.append(" (" + std::to_string(subintervals) + " subintervals)");
   }
   return text;
 }
@@ -99,14 +111,13 @@ std::vector<std::string> MethodStatements(const SolveMethodRec& method, const Ac
     }
     lines.push_back(steps + ";");
   }
-  const int subintervals = method.automaticAccuracy ? accuracy.subintervals : method.subintervals;
-  lines.push_back("subintervals = " + std::to_string(subintervals) + ";");
+  lines.push_back("subintervals = " + std::to_string(SubintervalsInUse(method, accuracy)) + ";");
   return lines;
 }
 
 std::vector<std::string> AutomaticAccuracyStatements(const SolveMethodRec& method,
                                                      const AccuracyOptions& accuracy) {
-  if (!method.automaticAccuracy) {
+  if (!AutomaticAccuracyInUse(method)) {
     return {"automatic accuracy = no;"};
   }
   static constexpr std::array<std::string_view, 3> kCriteria{"Data", "Solution", "Both"};

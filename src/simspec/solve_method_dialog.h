@@ -14,15 +14,24 @@ namespace pelorin {
 /// "Midpoint".
 std::string_view MethodName(SolutionMethod method);
 
+/// True when the solve uses automatic accuracy: it is on, and the method makes three solutions (the dialog
+/// switches it off otherwise; settings written by hand may still hold it).
+bool AutomaticAccuracyInUse(const SolveMethodRec& method);
+
+/// The subintervals the solve uses: the accuracy subintervals with automatic accuracy in use, otherwise the
+/// method's; 1 whenever the dialog hides the "Sub-intervals" box (Johansen, fewer than three solutions).
+int SubintervalsInUse(const SolveMethodRec& method, const AccuracyOptions& accuracy);
+
 /// The Solve page's one-line description of the method, e.g. "Gragg: 2-4-6 steps extrapolation",
-/// "Johansen: 1 step", "Gragg: 2-4-6 steps extrapolation (4 subintervals)".
+/// "Johansen: 1 step", "Gragg: 2-4-6 steps extrapolation (4 subintervals)"; it names the subintervals
+/// whenever the solve uses more than one.
 std::string MethodLabelText(const SolveMethodRec& method);
 
 /// The command-file lines for the method: "Method = ...;", "Steps = ...;" and "subintervals = ...;".
 std::vector<std::string> MethodStatements(const SolveMethodRec& method, const AccuracyOptions& accuracy);
 
-/// The command-file lines for automatic accuracy: "automatic accuracy = no;" when it is off, otherwise the
-/// accuracy lines ending with "accuracy criterion = ...;".
+/// The command-file lines for automatic accuracy: "automatic accuracy = no;" when it is not in use, otherwise
+/// the accuracy lines ending with "accuracy criterion = ...;".
 std::vector<std::string> AutomaticAccuracyStatements(const SolveMethodRec& method,
                                                      const AccuracyOptions& accuracy);
 

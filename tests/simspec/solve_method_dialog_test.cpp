@@ -42,8 +42,8 @@ TEST(MethodText, StatementsForTheCommandFile) {
               ElementsAre("Method = Gragg;", "Steps = 2 4 6;", "subintervals = 4;"));
   EXPECT_THAT(MethodStatements({SolutionMethod::Johansen, 1, {1, 3, 5}, 1, false}, accuracy),
               ElementsAre("Method = Johansen;", "Steps = 1;", "subintervals = 1;"));
-  EXPECT_THAT(MethodStatements({SolutionMethod::Euler, 2, {3, 6, 9}, 4, true}, accuracy),
-              ElementsAre("Method = Euler;", "Steps = 3 6;", "subintervals = 7;"));
+  EXPECT_THAT(MethodStatements({SolutionMethod::Euler, 3, {3, 6, 9}, 4, true}, accuracy),
+              ElementsAre("Method = Euler;", "Steps = 3 6 9;", "subintervals = 7;"));
 
   EXPECT_THAT(AutomaticAccuracyStatements(DefaultSolveMethod(), accuracy),
               ElementsAre("automatic accuracy = no;"));
@@ -53,6 +53,33 @@ TEST(MethodText, StatementsForTheCommandFile) {
               ElementsAre("automatic accuracy = yes;", "accuracy figures = 4;", "accuracy percent = 80;",
                           "minimum subinterval length =  1.0E-0003;", "minimum subinterval fails = continue;",
                           "accuracy criterion = Both;"));
+}
+
+TEST(MethodText, SubintervalsTheDialogHidesAreNeitherWrittenNorRun) {
+  // The "Sub-intervals" box shows only with three solutions; a count kept from earlier must not reach the
+  // solver while the Solve page says nothing of it.
+  AccuracyOptions accuracy;
+  accuracy.subintervals = 7;
+  const SolveMethodRec euler{SolutionMethod::Euler, 2, {3, 6, 9}, 5, false};
+  EXPECT_THAT(MethodStatements(euler, accuracy),
+              ElementsAre("Method = Euler;", "Steps = 3 6;", "subintervals = 1;"));
+  EXPECT_EQ(MethodLabelText(euler), "Euler: 3-6 steps extrapolation");
+  // Johansen is one step whatever the settings file says of solutions and subintervals.
+  const SolveMethodRec johansen{SolutionMethod::Johansen, 3, {1, 3, 5}, 3, false};
+  EXPECT_THAT(MethodStatements(johansen, accuracy),
+              ElementsAre("Method = Johansen;", "Steps = 1;", "subintervals = 1;"));
+  EXPECT_EQ(MethodLabelText(johansen), "Johansen: 1 step");
+  // Automatic accuracy needs three solutions: with fewer it is neither written nor announced.
+  const SolveMethodRec twoAutomatic{SolutionMethod::Gragg, 2, {2, 4, 6}, 3, true};
+  EXPECT_THAT(MethodStatements(twoAutomatic, accuracy),
+              ElementsAre("Method = Gragg;", "Steps = 2 4;", "subintervals = 1;"));
+  EXPECT_THAT(AutomaticAccuracyStatements(twoAutomatic, accuracy), ElementsAre("automatic accuracy = no;"));
+  EXPECT_EQ(MethodLabelText(twoAutomatic), "Gragg: 2-4 steps extrapolation");
+  // With three solutions the count runs and the label says so.
+  const SolveMethodRec three{SolutionMethod::Euler, 3, {3, 6, 9}, 5, false};
+  EXPECT_THAT(MethodStatements(three, accuracy),
+              ElementsAre("Method = Euler;", "Steps = 3 6 9;", "subintervals = 5;"));
+  EXPECT_EQ(MethodLabelText(three), "Euler: 3-6-9 steps extrapolation (5 subintervals)");
 }
 
 TEST(MethodText, ExponentFormHasTwoDigitsAndFourExponentDigits) {
