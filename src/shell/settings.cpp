@@ -5,9 +5,11 @@
 #include "platform/strings.h"
 #include "platform/user_interface.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 namespace pelorin {
@@ -135,22 +137,66 @@ std::string ResolveTextEditor(const std::string& fromFile, const std::string& pr
   return FileExists(editor) ? editor : std::string();
 }
 
+// What reading the method section found that it could not use, one line per key, for one warning.
+struct MethodNotes {
+  std::vector<std::string> lines;
+  bool methodReset = false; ///< the method record took its defaults because of a value noted
+};
+
+// An integer key of the method section. A value that is there but is no whole number reads as `fallback`, as
+// the rules read every unreadable integer, and is noted: a hand-edited "Steps1=abc" must not quietly change
+// the method.
+int MethodInteger(const ProfileFile& profile, std::string_view key, int fallback, MethodNotes& notes) {
+  const std::optional<std::string> text = profile.Find(kMethod, key);
+  if (!text || text->empty()) {
+    return fallback;
+  }
+  // Two readings with different fallbacks agree exactly when the value itself was read.
+  const int value = profile.ReadInteger(kMethod, key, 0);
+  if (value != profile.ReadInteger(kMethod, key, 1)) {
+    notes.lines.push_back(std::string(key) + "=" + *text + " is not a whole number");
+    return fallback;
+  }
+  return value;
+}
+
+// An integer of the method record that must lie in [low, high]. 0 stays 0: the rules take it to mean that
+// the value is missing. Any other value outside the range is noted and read as 0.
+int MethodCount(const ProfileFile& profile, std::string_view key, int low, int high, MethodNotes& notes) {
+  const int value = MethodInteger(profile, key, 0, notes);
+  if (value != 0 && (value < low || value > high)) {
+    notes.lines.push_back(std::string(key) + "=" + std::to_string(value) + " is outside " +
+                          std::to_string(low) + " to " + std::to_string(high));
+    return 0;
+  }
+  return value;
+}
+
+// An automatic-accuracy value brought into the range the method dialog offers, noting any change.
+int ClampedAccuracyValue(const ProfileFile& profile, std::string_view key, int fallback, int low, int high,
+                         MethodNotes& notes) {
+  const int value = MethodInteger(profile, key, fallback, notes);
+  const int clamped = std::clamp(value, low, high);
+  if (clamped != value) {
+    notes.lines.push_back(std::string(key) + "=" + std::to_string(value) +
+                          (value < low ? " is below " : " is above ") + std::to_string(clamped) + ": " +
+                          std::to_string(clamped) + " is used");
+  }
+  return clamped;
+}
+
 void ReadMethod(const ProfileFile& profile, UserInterface& ui, IniOptions& options) {
+  MethodNotes notes;
   SolveMethodRec method = DefaultSolveMethod();
-  const int code = profile.ReadInteger(kMethod, "Method", 0);
+  const int code = MethodCount(profile, "Method", 1, 4, notes);
   bool complete = false;
   if (code != 0) {
-    const int solutions = profile.ReadInteger(kMethod, "NSOL", 0);
+    const int solutions = MethodCount(profile, "NSOL", 1, 3, notes);
     if (solutions != 0) {
-      const std::array<int, 3> steps{profile.ReadInteger(kMethod, "Steps1", 0),
-                                     profile.ReadInteger(kMethod, "Steps2", 0),
-                                     profile.ReadInteger(kMethod, "Steps3", 0)};
-      // Values outside the record's ranges are treated like missing ones: the method line and the command
-      // file could not express them.
-      complete = code >= 1 && code <= 4 && solutions >= 1 && solutions <= 3;
-      for (const int s : steps) {
-        complete = complete && s >= 1 && s <= 999;
-      }
+      const std::array<int, 3> steps{MethodCount(profile, "Steps1", 1, 999, notes),
+                                     MethodCount(profile, "Steps2", 1, 999, notes),
+                                     MethodCount(profile, "Steps3", 1, 999, notes)};
+      complete = steps[0] != 0 && steps[1] != 0 && steps[2] != 0;
       if (complete) {
         method.method = static_cast<SolutionMethod>(code);
         method.solutions = solutions;
@@ -160,27 +206,55 @@ void ReadMethod(const ProfileFile& profile, UserInterface& ui, IniOptions& optio
   }
   if (!complete) {
     method = DefaultSolveMethod();
+    notes.methodReset = !notes.lines.empty();
   }
-  method.automaticAccuracy = profile.ReadBool(kMethod, "Automatic accuracy", false);
-  method.subintervals = std::max(1, profile.ReadInteger(kMethod, "Subint Non Auto Acc", 1));
+  method.automaticAccuracy = MethodInteger(profile, "Automatic accuracy", 0, notes) != 0;
+  method.subintervals = std::max(1, MethodInteger(profile, "Subint Non Auto Acc", 1, notes));
   AccuracyOptions accuracy = DefaultAccuracyOptions();
   if (method.automaticAccuracy) {
-    accuracy.percent = profile.ReadInteger(kMethod, "Auto Acc Percent", accuracy.percent);
-    accuracy.subintervals = profile.ReadInteger(kMethod, "Auto Acc Subint", accuracy.subintervals);
-    accuracy.figures = profile.ReadInteger(kMethod, "Auto Acc Figures", accuracy.figures);
+    // Values the dialog could not show would reach the command file and fail the solve there.
+    accuracy.percent = ClampedAccuracyValue(profile, "Auto Acc Percent", accuracy.percent,
+                                            kMinAccuracyPercent, kMaxAccuracyPercent, notes);
+    accuracy.subintervals = ClampedAccuracyValue(profile, "Auto Acc Subint", accuracy.subintervals, 1,
+                                                 std::numeric_limits<int>::max(), notes);
+    accuracy.figures = ClampedAccuracyValue(profile, "Auto Acc Figures", accuracy.figures,
+                                            kMinAccuracyFigures, kMaxAccuracyFigures, notes);
     const std::string minText = profile.ReadString(kMethod, "Auto Acc Min Int", "0.001");
     if (!ParseReal(minText, accuracy.minimumLength)) {
       ui.Message(MessageKind::Error, "Error converting " + minText + " to real.");
       accuracy.minimumLength = 0.001f;
+    } else if (!(accuracy.minimumLength > 0)) {
+      notes.lines.push_back("Auto Acc Min Int=" + minText + " is not above 0: 0.001 is used");
+      accuracy.minimumLength = 0.001f;
+    } else if (accuracy.minimumLength < kShortestMinimumLength ||
+               accuracy.minimumLength > kLongestMinimumLength) {
+      const float clamped = std::clamp(accuracy.minimumLength, kShortestMinimumLength, kLongestMinimumLength);
+      notes.lines.push_back("Auto Acc Min Int=" + minText +
+                            (clamped > accuracy.minimumLength ? " is below " : " is above ") +
+                            RealText(clamped) + ": " + RealText(clamped) + " is used");
+      accuracy.minimumLength = clamped;
     }
-    accuracy.stopOnFailure = profile.ReadBool(kMethod, "Auto Acc FailStop", true);
-    accuracy.criterion = profile.ReadInteger(kMethod, "Auto Acc Criterion", 0);
+    accuracy.stopOnFailure = MethodInteger(profile, "Auto Acc FailStop", 1, notes) != 0;
+    // The criterion is a code, not a quantity: one outside 0..2 takes the default "Data".
+    accuracy.criterion = MethodInteger(profile, "Auto Acc Criterion", 0, notes);
     if (accuracy.criterion < 0 || accuracy.criterion > 2) {
+      notes.lines.push_back("Auto Acc Criterion=" + std::to_string(accuracy.criterion) +
+                            " is outside 0 to 2: 0 is used");
       accuracy.criterion = 0;
     }
   }
   options.method = method;
   options.accuracy = accuracy;
+  if (!notes.lines.empty()) {
+    std::string text = "The settings file holds solution method values that cannot be used:";
+    for (const std::string& line : notes.lines) {
+      text += "\r\n" + line;
+    }
+    if (notes.methodReset) {
+      text += "\r\nThe method takes its defaults: Gragg, 3 solutions of 2, 4 and 6 steps.";
+    }
+    ui.Message(MessageKind::Warning, text);
+  }
 }
 
 // The sections that belong to the model: its files, lists and method, in the order they are written.

@@ -40,6 +40,18 @@ struct AccuracyOptions {
   friend bool operator==(const AccuracyOptions&, const AccuracyOptions&) = default;
 };
 
+/// The ranges the method dialog offers for the accuracy options; values read from the settings file are kept
+/// inside them.
+inline constexpr int kMinAccuracyFigures = 1;
+inline constexpr int kMaxAccuracyFigures = 6;
+inline constexpr int kMinAccuracyPercent = 60;
+inline constexpr int kMaxAccuracyPercent = 99;
+/// The minimum subinterval length's box offers 10^n for n from -9 to -1.
+inline constexpr int kMinLengthExponent = -9;
+inline constexpr int kMaxLengthExponent = -1;
+inline constexpr float kShortestMinimumLength = 1e-9f;
+inline constexpr float kLongestMinimumLength = 0.1f;
+
 /// The method record when the program starts: Johansen, 1 solution, steps 1, 3, 5, 1 subinterval, no
 /// automatic accuracy.
 inline SolveMethodRec StartupSolveMethod() {

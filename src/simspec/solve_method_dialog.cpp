@@ -201,7 +201,8 @@ void TSolveMethodDlg::FillControls() {
   // The exponent box offers -9..-1; a length outside that range shows the nearest end.
   const double length = accuracy_.minimumLength;
   const double exponent = length > 0 && std::isfinite(length) ? std::round(std::log10(length)) : -3.0;
-  controls_.exponent = static_cast<int>(std::clamp(exponent, -9.0, -1.0));
+  controls_.exponent = static_cast<int>(
+      std::clamp(exponent, static_cast<double>(kMinLengthExponent), static_cast<double>(kMaxLengthExponent)));
 }
 
 void TSolveMethodDlg::Arrange() {

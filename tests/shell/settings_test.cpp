@@ -200,12 +200,78 @@ TEST_F(SettingsTest, AutomaticAccuracyKeysAreReadOnlyWhenItIsOn) {
   EXPECT_TRUE(ui.messages.empty());
 
   options = Read("[Solution Method]\nAutomatic accuracy=1\nAuto Acc Min Int=tiny\nAuto Acc Criterion=7\n");
-  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Error converting tiny to real."}));
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                            "Error converting tiny to real.",
+                            "The settings file holds solution method values that cannot be used:\r\n"
+                            "Auto Acc Criterion=7 is outside 0 to 2: 0 is used"}));
   EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
   EXPECT_EQ(options.accuracy.minimumLength, 0.001f);
   EXPECT_EQ(options.accuracy.criterion, 0);
   Read("[Solution Method]\nAutomatic accuracy=1\nAuto Acc Min Int=nan\n");
   EXPECT_EQ(ui.Texts().back(), "Error converting nan to real.");
+}
+
+TEST_F(SettingsTest, UnusableMethodValuesTakeTheDefaultsWithAWarningNamingThem) {
+  const std::string steps = "NSOL=2\nSteps1=3\nSteps2=5\nSteps3=9\n";
+  const std::string reset = "\r\nThe method takes its defaults: Gragg, 3 solutions of 2, 4 and 6 steps.";
+  IniOptions options = Read("[Solution Method]\nMethod=9\n" + steps);
+  EXPECT_EQ(options.method, DefaultSolveMethod());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+  EXPECT_EQ(
+      ui.messages[0].text,
+      "The settings file holds solution method values that cannot be used:\r\nMethod=9 is outside 1 to 4" +
+          reset);
+
+  options = Read("[Solution Method]\nMethod=2\nNSOL=2\nSteps1=abc\nSteps2=5\nSteps3=1000\n");
+  EXPECT_EQ(options.method, DefaultSolveMethod());
+  EXPECT_EQ(ui.Texts().back(), "The settings file holds solution method values that cannot be used:\r\n"
+                               "Steps1=abc is not a whole number\r\nSteps3=1000 is outside 1 to 999" +
+                                   reset);
+
+  // Flags and counts that are no numbers keep their defaults and are named; the method itself stands.
+  options =
+      Read("[Solution Method]\nMethod=2\n" + steps + "Automatic accuracy=yes\nSubint Non Auto Acc=two\n");
+  EXPECT_EQ(options.method, (SolveMethodRec{SolutionMethod::Euler, 2, {3, 5, 9}, 1, false}));
+  EXPECT_EQ(ui.Texts().back(), "The settings file holds solution method values that cannot be used:\r\n"
+                               "Automatic accuracy=yes is not a whole number\r\n"
+                               "Subint Non Auto Acc=two is not a whole number");
+
+  // A 0 is the rules' mark of a missing value: defaults, without a word.
+  ui.messages.clear();
+  options =
+      Read("[Solution Method]\nMethod=2\nNSOL=2\nSteps1=3\nSteps2=0\nSteps3=9\nSubint Non Auto Acc=0\n");
+  EXPECT_EQ(options.method, DefaultSolveMethod());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SettingsTest, AutomaticAccuracyValuesAreKeptInsideTheDialogsRanges) {
+  const std::string method = "[Solution Method]\nMethod=3\nNSOL=3\nSteps1=2\nSteps2=4\nSteps3=6\n"
+                             "Automatic accuracy=1\n";
+  IniOptions options = Read(method + "Auto Acc Percent=150\nAuto Acc Subint=0\nAuto Acc Figures=7\n"
+                                     "Auto Acc Min Int=0\n");
+  EXPECT_EQ(options.accuracy, (AccuracyOptions{99, 1, 6, 0.001f, true, 0}));
+  EXPECT_TRUE(options.method.automaticAccuracy);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+  EXPECT_EQ(ui.messages[0].text, "The settings file holds solution method values that cannot be used:\r\n"
+                                 "Auto Acc Percent=150 is above 99: 99 is used\r\n"
+                                 "Auto Acc Subint=0 is below 1: 1 is used\r\n"
+                                 "Auto Acc Figures=7 is above 6: 6 is used\r\n"
+                                 "Auto Acc Min Int=0 is not above 0: 0.001 is used");
+
+  options = Read(method + "Auto Acc Percent=0\nAuto Acc Figures=0\nAuto Acc Min Int=2\n");
+  EXPECT_EQ(options.accuracy, (AccuracyOptions{60, 2, 1, 0.1f, true, 0}));
+  EXPECT_EQ(ui.Texts().back(), "The settings file holds solution method values that cannot be used:\r\n"
+                               "Auto Acc Percent=0 is below 60: 60 is used\r\n"
+                               "Auto Acc Figures=0 is below 1: 1 is used\r\n"
+                               "Auto Acc Min Int=2 is above 0.1: 0.1 is used");
+
+  // Values the dialog can show pass without a word.
+  ui.messages.clear();
+  options = Read(method + "Auto Acc Percent=82\nAuto Acc Subint=250\nAuto Acc Min Int=0.005\n");
+  EXPECT_EQ(options.accuracy, (AccuracyOptions{82, 250, 4, 0.005f, true, 0}));
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(SettingsTest, WritesEveryKeyInOrderAndNeverTheDeveloperFlag) {
