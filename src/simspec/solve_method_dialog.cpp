@@ -38,6 +38,10 @@ std::optional<int> StepsValue(std::string_view text) {
   return value;
 }
 
+bool InStepRange(int steps) {
+  return steps >= 1 && steps <= 999;
+}
+
 SolveMethodRec MemoryEntry(SolutionMethod method, int solutions, std::array<int, 3> steps, bool automatic) {
   return SolveMethodRec{method, solutions, steps, 1, automatic};
 }
@@ -230,7 +234,7 @@ void TSolveMethodDlg::Arrange() {
 
 void TSolveMethodDlg::StoreSteps() {
   for (std::size_t i = 0; i < 3; ++i) {
-    if (const auto value = StepsValue(controls_.steps[i])) {
+    if (const auto value = StepsValue(controls_.steps[i]); value && InStepRange(*value)) {
       method_.steps[i] = *value;
     }
   }
@@ -296,34 +300,47 @@ void TSolveMethodDlg::FailActionChanged(bool stop) {
 bool TSolveMethodDlg::OkClick() {
   static constexpr std::array<Focus, 3> kBoxes{Focus::Steps1, Focus::Steps2, Focus::Steps3};
   const int used = UsedSolutions(method_);
-  std::array<int, 3> s{};
+  std::array<std::optional<int>, 3> s;
+  for (std::size_t i = 0; i < 3; ++i) {
+    s[i] = StepsValue(controls_.steps[i]);
+  }
   auto refuse = [this](std::string_view text, Focus box) {
     ui_.Message(MessageKind::Error, text);
     focus_ = box;
     return false;
   };
-  // A box that holds no number (it can be emptied by typing) would give the solver a meaningless count.
-  for (std::size_t i = 0; i < 3; ++i) {
-    const auto value = StepsValue(controls_.steps[i]);
-    if (static_cast<int>(i) < used && (!value || *value < 1 || *value > 999)) {
-      return refuse(kStepRange, kBoxes[i]);
-    }
-    s[i] = value.value_or(method_.steps[i]);
-  }
+  // The rules' checks come first, each on boxes that hold numbers; a box without one cannot be judged by
+  // them.
   const bool graggOrMidpoint = IsGraggOrMidpoint(method_.method);
-  if (graggOrMidpoint && s[0] < 2) {
+  if (graggOrMidpoint && s[0] && *s[0] < 2) {
     return refuse("For Gragg or MidPoint,\r\nFirst solution must have 2 or more steps", Focus::Steps1);
   }
-  if (used >= 2 && s[1] <= s[0]) {
+  if (used >= 2 && s[0] && s[1] && *s[1] <= *s[0]) {
     return refuse(kIncreasing, Focus::Steps2);
   }
-  if (used == 3 && s[2] <= s[1]) {
+  if (used == 3 && s[1] && s[2] && *s[2] <= *s[1]) {
     return refuse(kIncreasing, Focus::Steps3);
   }
-  if (graggOrMidpoint && used >= 2 && (s[0] % 2 != s[1] % 2 || (used == 3 && s[1] % 2 != s[2] % 2))) {
+  const auto parityDiffers = [](const std::optional<int>& a, const std::optional<int>& b) {
+    return a && b && *a % 2 != *b % 2;
+  };
+  if (graggOrMidpoint && used >= 2 &&
+      (parityDiffers(s[0], s[1]) || (used == 3 && parityDiffers(s[1], s[2])))) {
     return refuse("For Gragg or MidPoint,\r\nSteps must be ALL odd or ALL even", Focus::Steps2);
   }
-  method_.steps = s;
+  // What the rules let pass may still be no count at all: an empty or non-numeric box, or 0 steps of Euler.
+  for (std::size_t i = 0; static_cast<int>(i) < used; ++i) {
+    if (!s[i] || !InStepRange(*s[i])) {
+      return refuse(kStepRange, kBoxes[i]);
+    }
+  }
+  // A box not in use keeps its previous value unless it holds a count the record can take: a 0 stored there
+  // would make the next start reset the whole method.
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (s[i] && InStepRange(*s[i])) {
+      method_.steps[i] = *s[i];
+    }
+  }
   focus_ = Focus::None;
   return true;
 }

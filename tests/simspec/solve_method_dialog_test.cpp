@@ -147,6 +147,47 @@ TEST_F(MethodDialog, EmptyOrOutOfRangeStepBoxIsRefusedNotStored) {
   EXPECT_EQ(method.steps[0], 3);
 }
 
+TEST_F(MethodDialog, TheRulesMessagesComeBeforeTheWholeNumberCheck) {
+  dialog.Open();
+  TypeSteps("0", "4", "6");
+  EXPECT_FALSE(dialog.OkClick());
+  EXPECT_EQ(dialog.FocusTarget(), Focus::Steps1);
+  TypeSteps("4", "0", "6");
+  EXPECT_FALSE(dialog.OkClick());
+  EXPECT_EQ(dialog.FocusTarget(), Focus::Steps2);
+  TypeSteps("2", "4", "");
+  EXPECT_FALSE(dialog.OkClick());
+  EXPECT_EQ(dialog.FocusTarget(), Focus::Steps3);
+  dialog.MethodChanged(2);
+  dialog.SolutionsChanged(1);
+  dialog.StepsChanged(0, "0");
+  EXPECT_FALSE(dialog.OkClick());
+  EXPECT_EQ(dialog.FocusTarget(), Focus::Steps1);
+  EXPECT_THAT(ui.Texts(), ElementsAre("For Gragg or MidPoint,\r\nFirst solution must have 2 or more steps",
+                                      "Sequence of steps must be increasing",
+                                      "Number of steps must be a whole number from 1 to 999",
+                                      "Number of steps must be a whole number from 1 to 999"));
+}
+
+TEST_F(MethodDialog, ABoxNotInUseKeepsItsValueUnlessItHoldsACount) {
+  dialog.Open();
+  dialog.SolutionsChanged(2);
+  TypeSteps("4", "8", "00");
+  EXPECT_TRUE(dialog.OkClick());
+  EXPECT_EQ(method.steps, (std::array<int, 3>{4, 8, 6}));
+  dialog.Open();
+  TypeSteps("2", "6", "10");
+  EXPECT_TRUE(dialog.OkClick());
+  EXPECT_EQ(method.steps, (std::array<int, 3>{2, 6, 10}));
+  // Nor does a switch of method carry a 0 into the record.
+  dialog.Open();
+  dialog.SolutionsChanged(3);
+  TypeSteps("2", "6", "0");
+  dialog.MethodChanged(2);
+  dialog.MethodChanged(3);
+  EXPECT_EQ(dialog.State().steps, (std::array<std::string, 3>{"2", "6", "10"}));
+}
+
 TEST_F(MethodDialog, SwitchingMethodsRemembersTypedSteps) {
   dialog.Open();
   TypeSteps("4", "6", "8");
