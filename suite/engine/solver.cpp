@@ -678,7 +678,11 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     std::vector<int> subFigures;
     std::vector<FigureCounts> dataCounts(updatedNames.size());
     std::vector<std::vector<int>> subDataFigures(updatedNames.size());
-    std::int64_t good = 0, judged = 0;
+    // Whether the subinterval reaches the required accuracy, and the share of results that did (for Both the
+    // lower of the two shares, the one that decides).
+    bool accurate = true;
+    bool judged = false;
+    double achieved = 100.0;
     if (judge) {
       yTwo.resize(y.size());
       for (std::size_t k = 0; k < y.size(); ++k) {
@@ -715,24 +719,30 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
           dataGood += k >= options.figures ? d[k] : 0;
         }
       }
-      // The criterion: Data falls back to the variables when nothing is updated.
+      const auto judgeGroup = [&](std::int64_t good, std::int64_t all) {
+        if (all > 0) {
+          judged = true;
+          accurate = accurate && good * 100 >= static_cast<std::int64_t>(options.percent) * all;
+          achieved = std::min(achieved, 100.0 * static_cast<double>(good) / static_cast<double>(all));
+        }
+      };
+      // The criterion: Data falls back to the variables when nothing is updated; Both asks the percentage of
+      // the variables and of the updated data each, never of the two pooled (many accurate variables must not
+      // carry inaccurate data through).
       if (options.criterion == 1 || (options.criterion == 0 && dataAll == 0)) {
-        good = varGood;
-        judged = varAll;
+        judgeGroup(varGood, varAll);
       } else if (options.criterion == 0) {
-        good = dataGood;
-        judged = dataAll;
+        judgeGroup(dataGood, dataAll);
       } else {
-        good = varGood + dataGood;
-        judged = varAll + dataAll;
+        judgeGroup(varGood, varAll);
+        judgeGroup(dataGood, dataAll);
       }
     }
     if (blocks) {
       s.WriteBlock(false, sub, t, t + len, varCounts, dataCounts, updatedNames);
     }
-    if (automatic && judged > 0) {
-      const double achieved = 100.0 * static_cast<double>(good) / static_cast<double>(judged);
-      if (achieved < options.percent) {
+    if (automatic && judged) {
+      if (!accurate) {
         const std::string accuracy = Fixed(achieved, 1) + "% of results to " +
                                      std::to_string(options.figures) + " figures, " +
                                      std::to_string(options.percent) + "% required";
@@ -787,7 +797,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     }
     y = std::move(yEnd);
     t += len;
-    if (automatic && good * 100 >= static_cast<std::int64_t>(options.percent) * judged) {
+    if (automatic && accurate) {
       // Accurate enough: the next subinterval may be longer again, up to the length first asked for.
       length = std::min(2.0 * length, 1.0 / initialSubintervals);
     }

@@ -243,6 +243,40 @@ TEST(EngineSolver, AutomaticAccuracyRedoesAnInaccurateSubintervalAndSaysSo) {
   EXPECT_NE(stop.errors.find("error: the required accuracy was not reached"), std::string::npos);
 }
 
+TEST(EngineSolver, BothCriterionAsksTheVariablesAndTheDataEachForTheirPercentage) {
+  // Seven endogenous levels, all accurate with Gragg, and one updated data value that never agrees between
+  // the two extrapolations: pooled they would make 7 of 8 (87.5 %), enough for 80 %.
+  Economy e;
+  ASSERT_TRUE(e.Setup(kEconomy, kEconomyData, kEconomyShocks)) << e.errors;
+  int calls = 0;
+  const UpdatedDataFn inaccurateData = [&calls](const std::vector<double>&) {
+    return std::vector<std::vector<double>>{{++calls % 2 == 0 ? 2.0 : 1.0}};
+  };
+  MethodOptions m = Method(MethodOptions::Gragg, {2, 4, 6});
+  m.automatic = true;
+  m.figures = 4;
+  m.percent = 80;
+  m.minLength = 1.0;
+  m.failStop = true;
+  const auto solve = [&](int criterion, SolveOutcome& out, std::string& errors) {
+    m.criterion = criterion;
+    Solver solver(e.rt, e.sim, [&e](const std::string& line) { e.log.push_back(line); });
+    std::string reason;
+    ErrorText err;
+    const bool ok = solver.CheckClosure(reason) && solver.Solve(m, inaccurateData, {"BASE"}, out, err);
+    errors = err;
+    return ok;
+  };
+  SolveOutcome out;
+  std::string errors;
+  EXPECT_TRUE(solve(1, out, errors)) << errors;
+  EXPECT_FALSE(solve(0, out, errors));
+  EXPECT_FALSE(solve(2, out, errors));
+  EXPECT_NE(errors.find("the required accuracy was not reached in subinterval 1"), std::string::npos)
+      << errors;
+  EXPECT_NE(errors.find("(0.0% of results to 4 figures, 80% required)"), std::string::npos) << errors;
+}
+
 TEST(EngineSolver, ClosureCheckRefusesNonSquareAndSingularClosuresAndAcceptsAValidSwap) {
   struct Case {
     const char* closure;
