@@ -234,6 +234,32 @@ bool IsFile(const std::string& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
+std::optional<std::string> FindCmfStartFile(std::string_view outputDir, std::string_view modelDir) {
+  namespace fs = std::filesystem;
+  constexpr std::string_view kName = "CMFSTART";
+  for (const std::string_view folder : {outputDir, modelDir}) {
+    if (folder.empty()) {
+      continue;
+    }
+    const fs::path base{std::string(folder)};
+    std::optional<std::string> best;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(base, ec)) {
+      const std::string name = entry.path().filename().string();
+      if (!SameText(name, kName) || !IsFile(entry.path().string())) {
+        continue;
+      }
+      if (!best || name == kName || (ExtractFileName(*best) != kName && name < ExtractFileName(*best))) {
+        best = (base / name).string();
+      }
+    }
+    if (best) {
+      return best;
+    }
+  }
+  return std::nullopt;
+}
+
 std::string WithoutTrailingSeparator(std::string folder) {
   while (folder.size() > 1 && (folder.back() == kPathSeparator || folder.back() == '/')) {
     folder.pop_back();

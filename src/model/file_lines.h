@@ -2,6 +2,7 @@
 
 #include "platform/user_interface.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,6 +103,11 @@ std::string ResolveRelative(std::string_view folder, std::string_view name);
 
 /// True when `path` names an existing regular file (links followed).
 bool IsFile(const std::string& path);
+
+/// The command-file preamble, a file named "CMFSTART" in any case: in `outputDir` when there is one, else in
+/// `modelDir`. Within a folder the name "CMFSTART" itself wins, then the first match in byte order. Both the
+/// View menu's editing and the command-file writer take the file found here.
+std::optional<std::string> FindCmfStartFile(std::string_view outputDir, std::string_view modelDir);
 
 /// A folder without trailing separators (a root stays).
 std::string WithoutTrailingSeparator(std::string folder);

@@ -14,28 +14,8 @@ namespace pelorin {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The "CMFSTART" file (any case) directly in a folder, when there is one.
-std::optional<std::string> FindCmfStart(const std::string& folder) {
-  if (folder.empty()) {
-    return std::nullopt;
-  }
-  auto found = FindFileIgnoringCase(folder, "CMFSTART");
-  if (found && !IsFile(*found)) {
-    return std::nullopt;
-  }
-  return found;
-}
-
-} // namespace
-
 void ModelSetUp::EditCMFSTARTFile() {
-  std::optional<std::string> existing = FindCmfStart(Model.OutputDir);
-  if (!existing) {
-    existing = FindCmfStart(Model.ModelDir);
-  }
-  if (existing) {
+  if (const std::optional<std::string> existing = FindCmfStartFile(Model.OutputDir, Model.ModelDir)) {
     ui_.Message(MessageKind::Information, "Current CMFSTART File is\r\n" + *existing);
     ViewTextFile(*existing, "CMFSTART file", true);
     return;

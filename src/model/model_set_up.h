@@ -68,6 +68,8 @@ public:
   ExitHook Exit = ProcessExit();
   /// How viewers and the editor are started (tests record them instead).
   ProgramLauncher Launcher = DetachedLauncher();
+  /// The folder Brisolent is looked for in after the program folder and PATH (tests point it elsewhere).
+  std::string BrisolentFallbackDir{kSuiteFallbackDir};
 
   // Model discovery and loading.
 

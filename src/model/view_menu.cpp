@@ -84,8 +84,8 @@ void ModelSetUp::ViewData1Click() {
   ViewMenu.AccuracySummaryEnabled = LastSolve.AccuracySummaryMade;
   ViewMenu.TelvariEnabled = ViewerFound("Telvari");
   ViewMenu.LumarixEnabled = ViewerFound("Lumarix");
-  ViewMenu.BrisolentEnabled =
-      present && ViewerFound("Brisolent") && IsFile(ChangeFileExt(LastSolve.SolutionFile, ".slc"));
+  ViewMenu.BrisolentEnabled = present && !FindBrisolent(app_.ProgramDir, BrisolentFallbackDir).empty() &&
+                              IsFile(ChangeFileExt(LastSolve.SolutionFile, ".slc"));
 }
 
 void ModelSetUp::ShowByType(const std::string& file, const std::string& type, const std::string& textTitle) {
@@ -142,7 +142,9 @@ void ModelSetUp::ViewUpdatedDataItemClick(int item) {
     ui_.Message(MessageKind::Information, "File name not yet specified.");
     return;
   }
-  ShowByType(ResolveRelative(Model.OutputDir, file), it->FileType, "File" + it->LogicalName);
+  // The updated data were written into the output folder of the last solve, which need not be today's.
+  const std::string& folder = LastSolve.LastOutputDir.empty() ? Model.OutputDir : LastSolve.LastOutputDir;
+  ShowByType(ResolveRelative(folder, file), it->FileType, "File" + it->LogicalName);
 }
 
 void ModelSetUp::ViewPreSimItemClick(int item) {
@@ -164,13 +166,13 @@ void ModelSetUp::ViewPostSimItemClick(int item) {
   if (it == nullptr) {
     return;
   }
-  if (it->Log) {
-    ViewTextFile(LastSolve.PostSimLog, "Post Sim Log File", false);
-    return;
-  }
   if (Model.OutputDir != LastSolve.LastPostSimDir || OutputPage.PostSimName != LastSolve.LastPostSimName) {
     ui_.Message(MessageKind::Information, "File shown relates to last post-simulation run,\r\n"
                                           "not to current settings on Output Files page.");
+  }
+  if (it->Log) {
+    ViewTextFile(LastSolve.PostSimLog, "Post Sim Log File", false);
+    return;
   }
   if (it->Display) {
     ViewTextFile(LastSolve.PostSimDisplayFile, "Post-sim display file", false);

@@ -29,7 +29,7 @@ void ModelSetUp::StartTelvari(const std::string& argument) {
 }
 
 void ModelSetUp::StartBrisolent(const std::string& solutionFile) {
-  CompanionPrograms(app_.ProgramDir, ui_, Launcher).StartBrisolent(solutionFile);
+  CompanionPrograms(app_.ProgramDir, ui_, Launcher).StartBrisolent(solutionFile, BrisolentFallbackDir);
 }
 
 void ModelSetUp::StartEditor(const std::string& file, bool editable) {

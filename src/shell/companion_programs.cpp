@@ -71,6 +71,13 @@ std::string FindProgram(std::string_view name, const std::string& programDir) {
   return FindOnPath(file);
 }
 
+std::string FindBrisolent(const std::string& programDir, std::string_view fallbackDir) {
+  if (std::string found = FindProgram("Brisolent", programDir); !found.empty()) {
+    return found;
+  }
+  return fallbackDir.empty() ? std::string() : FindIn(std::string(fallbackDir), "Brisolent.exe");
+}
+
 ProgramLauncher DetachedLauncher() {
   return [](const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
             ErrorText& errorText) {
@@ -126,18 +133,15 @@ bool CompanionPrograms::StartTelvari(const std::string& target, bool outputFolde
   return true;
 }
 
-bool CompanionPrograms::StartBrisolent(const std::string& solutionFile) {
-  std::string program = FindProgram("Brisolent", programDir_);
-  if (program.empty()) {
-    program = FindIn(std::string(kSuiteFallbackDir), "Brisolent.exe");
-  }
+bool CompanionPrograms::StartBrisolent(const std::string& solutionFile, std::string_view fallbackDir) {
+  const std::string program = FindBrisolent(programDir_, fallbackDir);
   if (program.empty()) {
     std::error_code ec;
     std::string text = "Cannot find Brisolent.\r\n[";
     if (fs::is_directory(programDir_, ec)) {
       text += "In " + programDir_ + ",\r\n";
     }
-    text += "on PATH or in " + std::string(kSuiteFallbackDir) + "]";
+    text += "on PATH or in " + std::string(fallbackDir) + "]";
     ui_.Message(MessageKind::Error, text);
     return false;
   }

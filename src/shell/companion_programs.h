@@ -25,6 +25,10 @@ std::string RequiredProgramName(std::string_view name);
 /// names compared ignoring case. The full path found, or empty.
 std::string FindProgram(std::string_view name, const std::string& programDir);
 
+/// Where Brisolent is: as FindProgram finds it, else "Brisolent.exe" (any case) in `fallbackDir`. Empty when
+/// it is nowhere. The View menu's enabling and the start use this one search.
+std::string FindBrisolent(const std::string& programDir, std::string_view fallbackDir = kSuiteFallbackDir);
+
 /// Starts a program that is left alone: program, arguments (without the program), current folder. Returns
 /// false with the reason in the error text when it cannot be started.
 using ProgramLauncher =
@@ -53,9 +57,9 @@ public:
   bool StartLumarix(LumarixTarget form, const std::string& target, const std::string& folder);
   /// Starts Telvari on a solution file, or with `outputFolder` true on "%" + a folder. False after a message.
   bool StartTelvari(const std::string& target, bool outputFolder, const std::string& folder);
-  /// Starts Brisolent (program folder, PATH, then kSuiteFallbackDir) on a solution file, in the file's
-  /// folder.
-  bool StartBrisolent(const std::string& solutionFile);
+  /// Starts Brisolent (FindBrisolent: program folder, PATH, then `fallbackDir`) on a solution file, in the
+  /// file's folder.
+  bool StartBrisolent(const std::string& solutionFile, std::string_view fallbackDir = kSuiteFallbackDir);
   /// Opens a file in the external editor, in `folder`; "#" + file views it read-only when the editor is
   /// "scribix.exe" or "kaledit.exe". False after "Could not launch " + editor + " !".
   bool StartEditor(const std::string& editor, const std::string& file, bool viewOnly,

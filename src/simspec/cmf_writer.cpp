@@ -8,8 +8,8 @@
 #include "simspec/solve_method_dialog.h"
 #include "simspec/statement_reader.h"
 
-#include <filesystem>
 #include <initializer_list>
+#include <optional>
 
 namespace pelorin {
 
@@ -183,15 +183,7 @@ bool CreateCMF(const std::string& fileName, bool postSim, const CmfSources& sour
 
 bool WriteCmfStart(TextFile& output, std::string_view outputDir, std::string_view modelDir,
                    ErrorText& errorText) {
-  std::optional<std::string> found;
-  for (std::string_view folder : {outputDir, modelDir}) {
-    found = folder.empty() ? std::nullopt : FindFileIgnoringCase(folder, "cmfstart");
-    std::error_code ec;
-    if (found && std::filesystem::is_regular_file(*found, ec)) {
-      break;
-    }
-    found.reset();
-  }
+  const std::optional<std::string> found = FindCmfStartFile(outputDir, modelDir);
   if (!found) {
     return true;
   }

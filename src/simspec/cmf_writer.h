@@ -46,8 +46,8 @@ std::string PostSimCmfPath(std::string_view outputDir, std::string_view postSimN
 /// carry the file routines' message, then "[CreateCMF]"; the file is closed on every path.
 bool CreateCMF(const std::string& fileName, bool postSim, const CmfSources& sources, ErrorText& errorText);
 
-/// Writes the CMFSTART block: the file "cmfstart" (any case) from the output folder, else the model folder,
-/// between "! Begin CMFSTART file" + its path and "! End CMFSTART file". Nothing when there is none.
+/// Writes the CMFSTART block: the file FindCmfStartFile finds (the one "Edit CMFSTART file" edits), between
+/// "! Begin CMFSTART file" + its path and "! End CMFSTART file". Nothing when there is none.
 bool WriteCmfStart(TextFile& output, std::string_view outputDir, std::string_view modelDir,
                    ErrorText& errorText);
 

@@ -177,6 +177,73 @@ TEST_F(ViewMenu, OriginalAndUpdatedItemsShowTheirFiles) {
   EXPECT_THAT(f.launches.back(), ::testing::Contains(::testing::HasSubstr("#" + updated)));
 }
 
+TEST_F(ViewMenu, UpdatedDataComeFromTheLastSolvesOutputFolder) {
+  Executable(JoinPath(f.app.ProgramDir, "lumarix.exe"));
+  Solved();
+  const std::string updated = JoinPath(folder, "sim1.upd");
+  WriteLines(updated, {"x"});
+  // Another output folder chosen after the solve holds an older file of the same name.
+  const std::string later = JoinPath(f.app.ProgramDir, "later");
+  fs::create_directories(later);
+  WriteLines(JoinPath(later, "sim1.upd"), {"stale"});
+  f.setUp->Model.OutputDir = later;
+  f.setUp->ViewUpdatedDataItemClick(0);
+  ASSERT_EQ(f.launches.size(), 1u);
+  EXPECT_THAT(f.launches.back(), ::testing::Contains(::testing::HasSubstr("#" + updated)));
+}
+
+TEST_F(ViewMenu, PostSimLogCarriesTheNoticeOfTheOtherPostSimEntries) {
+  Solved();
+  f.setUp->OutputPage.PostSimName = "otherps";
+  f.setUp->ViewPostSimItemClick(3);
+  EXPECT_THAT(f.ui.Texts(), ElementsAre("File shown relates to last post-simulation run,\r\n"
+                                        "not to current settings on Output Files page."));
+  ASSERT_EQ(f.ui.editors.size(), 1u);
+  EXPECT_EQ(f.ui.editors[0].title, "Post Sim Log File");
+}
+
+TEST_F(ViewMenu, BrisolentIsEnabledWhereverItsStartWouldFindIt) {
+  Solved();
+  WriteLines(JoinPath(folder, "sim1.slc"), {"x"});
+  const std::string fallback = JoinPath(f.app.ProgramDir, "suite");
+  fs::create_directories(fallback);
+  f.setUp->BrisolentFallbackDir = fallback;
+  f.setUp->ViewData1Click();
+  EXPECT_FALSE(f.setUp->ViewMenu.BrisolentEnabled);
+  const std::string brisolent = JoinPath(fallback, "Brisolent.exe");
+  Executable(brisolent);
+  f.setUp->ViewData1Click();
+  EXPECT_TRUE(f.setUp->ViewMenu.BrisolentEnabled);
+  f.setUp->SolutionViaBrisolent1Click();
+  ASSERT_EQ(f.launches.size(), 1u);
+  EXPECT_EQ(f.launches[0][0], brisolent);
+  EXPECT_TRUE(f.ui.messages.empty());
+}
+
+TEST_F(ViewMenu, EditingAndTheCommandFileTakeTheSameCmfStart) {
+  // Two files that differ only in case, in the output folder; one in the model folder that neither may take.
+  const std::string out = JoinPath(f.app.ProgramDir, "out");
+  fs::create_directories(out);
+  f.setUp->Model.OutputDir = out;
+  WriteLines(JoinPath(out, "cmfstart"), {"! lower"});
+  WriteLines(JoinPath(out, "CmfStart"), {"! mixed"});
+  WriteLines(JoinPath(folder, "CMFSTART"), {"! model folder's"});
+  f.setUp->EditCMFSTARTFile();
+  ASSERT_EQ(f.ui.editors.size(), 1u);
+  EXPECT_EQ(f.ui.editors[0].file, FindCmfStartFile(out, folder).value_or(""));
+  EXPECT_EQ(f.ui.editors[0].file, JoinPath(out, "CmfStart"));
+  // The name as the system writes it wins over any other case.
+  WriteLines(JoinPath(out, "CMFSTART"), {"! upper"});
+  EXPECT_EQ(FindCmfStartFile(out, folder), JoinPath(out, "CMFSTART"));
+  // A folder of that name is no preamble.
+  fs::remove(JoinPath(out, "CMFSTART"));
+  fs::remove(JoinPath(out, "CmfStart"));
+  fs::remove(JoinPath(out, "cmfstart"));
+  fs::create_directories(JoinPath(out, "cmfstart"));
+  EXPECT_EQ(FindCmfStartFile(out, folder), JoinPath(folder, "CMFSTART"));
+  EXPECT_EQ(FindCmfStartFile("", ""), std::nullopt);
+}
+
 TEST_F(ViewMenu, TextFilesGoToTheConfiguredEditor) {
   const std::string editor = JoinPath(f.app.ProgramDir, "scribix.exe");
   Executable(editor);

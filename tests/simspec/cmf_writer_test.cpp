@@ -145,8 +145,16 @@ TEST_F(Golden, CmfStartFromTheOutputFolderWinsAndEmptyDescriptionGivesSemicolon)
   ASSERT_NE(verbal, lines.end());
   EXPECT_EQ(*(verbal + 1), ";");
 
+  // Two files differing only in case: the command file copies the one "Edit CMFSTART file" edits.
+  WriteText(JoinPath(outputDir, "cmfstart"), {"! lower case"});
+  ASSERT_TRUE(sim->CreateCMF(cmf, false, errorText)) << errorText;
+  model->EditCMFSTARTFile();
+  ASSERT_FALSE(ui.editors.empty());
+  EXPECT_EQ(Lines(cmf)[1], "! " + ui.editors.back().file);
+
   // Without any CMFSTART file the command file starts with "!".
   fs::remove(JoinPath(modelDir, "cmfstart"));
+  fs::remove(JoinPath(outputDir, "cmfstart"));
   fs::remove(JoinPath(outputDir, "CmfStart"));
   ASSERT_TRUE(sim->CreateCMF(cmf, false, errorText)) << errorText;
   EXPECT_EQ(Lines(cmf).front(), "!");
