@@ -4,13 +4,17 @@
 
 #include "datafiles/har_data.h"
 #include "datafiles/har_writer.h"
+#include "platform/memory_status.h"
 #include "support/fuzz_seed.h"
 #include "support/temp_dir.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/resource.h>
 
 namespace pelorin {
 namespace {
@@ -426,6 +430,50 @@ TEST_F(HarReaderTest, HeadersTooLargeForMemoryAreSkippedWithAWarning) {
   EXPECT_EQ(Failure(path).substr(0, 37), "Insufficient Memory to read HAR file ");
   EXPECT_EQ(Failure(dir.File("missing.har")),
             "File " + dir.File("missing.har") + " does not exist.  [ReadMoreIntoHarFile] [ReadHarFile]");
+}
+
+TEST_F(HarReaderTest, UnderAnAddressSpaceLimitAHugeHeaderIsSkippedAndTheRestRead) {
+  // 20,000 x 20,000 reals (1.6 GB) stored sparse with one value, then a small header. The huge header is
+  // written record by record: the writer would need its whole array.
+  const std::string huge = Desc("RE", "SPSE", "Huge one", {7, 20'000, 20'000, 1, 1, 1, 1, 1});
+  const std::string noSets = "    " + Ints({0, 1, 0}) + Pad("", 12) + Ints({0, 0});
+  std::string value(4, '\0');
+  const float one = 1.0f;
+  std::memcpy(value.data(), &one, 4);
+  HarWriter writer;
+  writer.CreateInMemory();
+  ErrorText writing;
+  for (const std::string& record :
+       {std::string("HUGE"), huge, noSets, "    " + Ints({1, 4, 4}), "    " + Ints({1, 1, 1, 7}) + value}) {
+    ASSERT_TRUE(writer.Records().WriteRecord(record, writing)) << writing;
+  }
+  ASSERT_TRUE(writer.Write(MakeReals("SMAL", "Small", {SizeDim(2)}, {1, 2}), writing)) << writing;
+  ASSERT_TRUE(writer.Close(writing)) << writing;
+  const std::string path = dir.Write("addresslimit.har", writer.Bytes());
+  // The child may map only a little more than it already does: far less than the machine's memory, which
+  // is all the estimates looked at before.
+  EXPECT_EXIT(
+      {
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = MappedBytes() + (768ull << 20);
+        if (setrlimit(RLIMIT_AS, &limit) != 0) {
+          std::fprintf(stderr, "setrlimit failed\n");
+          std::_Exit(2);
+        }
+        std::vector<std::string> warnings;
+        SetHarWarningHandler([&](const std::string& text) { warnings.push_back(text); });
+        std::unique_ptr<HarData> data;
+        bool skipped = false;
+        ErrorText error;
+        const bool ok = ReadHarFile(path, false, false, data, skipped, error);
+        std::fprintf(stderr, "read=%d heads=%d first=%s warnings=%zu warning=%s error=%s\n", ok ? 1 : 0,
+                     data ? data->NumHeads() : -1,
+                     data && data->NumHeads() > 0 ? data->heads[0]->name.c_str() : "", warnings.size(),
+                     warnings.empty() ? "" : warnings[0].substr(0, 25).c_str(), error.c_str());
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0),
+      "read=1 heads=1 first=SMAL warnings=1 warning=At header HUGE   Huge one error=\n");
 }
 
 TEST_F(HarReaderTest, RealDetailsKeepRealHeadersWithValuesAndSplitTheirNames) {
