@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "datafiles/har_data.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
 #include "shell/model_archive.h"
@@ -43,6 +44,18 @@ Application::Application(UserInterface& ui, ApplicationOptions options)
   AttachSimulation();
   AttachResults();
   AttachJobs();
+  // Data files, solutions and results all read Header Array files; a header too large for memory is
+  // skipped, and the person must be told so wherever the reading happens.
+  warningTarget_ = std::make_shared<UserInterface*>(&ui_);
+  SetHarWarningHandler([target = std::weak_ptr<UserInterface*>(warningTarget_)](const std::string& text) {
+    if (const std::shared_ptr<UserInterface*> person = target.lock()) {
+      (*person)->Message(MessageKind::Warning, text, MessageButtons::OkHelp);
+    }
+  });
+}
+
+Application::~Application() {
+  warningTarget_.reset();
 }
 
 bool Application::HasModelFile() const {

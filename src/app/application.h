@@ -15,6 +15,7 @@
 #include "simspec/simulation_pages.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -81,7 +82,10 @@ struct ApplicationParts {
 /// close-down. The window layer forwards its events here and mirrors the state.
 class Application {
 public:
+  /// Also routes the Header Array readers' warnings (a header too large for memory, which is skipped) to
+  /// `ui` as a warning with a Help button, for as long as the application lives.
   Application(UserInterface& ui, ApplicationOptions options);
+  ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
@@ -193,6 +197,9 @@ private:
   UserInterface& ui_;
   ApplicationOptions options_;
   int previousPage_ = kPicturePage;
+  /// The reader warnings' way to ui_; emptied when the application goes, so a handler left installed
+  /// never reaches a user interface that is gone.
+  std::shared_ptr<UserInterface*> warningTarget_;
 };
 
 } // namespace pelorin

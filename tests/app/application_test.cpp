@@ -1,10 +1,14 @@
 #include "app/application.h"
+#include "app/console_ui.h"
+#include "datafiles/har_data.h"
+#include "datafiles/har_writer.h"
 #include "support/saved_environment.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace pelorin {
 namespace {
@@ -426,6 +430,46 @@ TEST_F(ApplicationTest, SaveDialogsStartWhereTheLastSaveWent) {
   EXPECT_EQ(ui.dialogs[0].initialDir, start);
   EXPECT_EQ(ui.dialogs[1].initialDir, "/runs/one");
   EXPECT_EQ(a.App.LastSaveDir, "/runs/one");
+}
+
+TEST_F(ApplicationTest, HeadersTooLargeForMemoryAreReportedThroughTheUserInterface) {
+  // Sparse, so the file is small while its array is not; memory is made scarce for the estimate.
+  HarHeader big = MakeReals("BIG", "Big one", {SizeDim(300'000, "S")}, std::vector<float>(300'000, 0), true);
+  big.reals[7] = 1;
+  big.sparse = true;
+  ErrorText errorText;
+  const std::string file = dir.File("big.har");
+  ASSERT_TRUE(WriteHarFile(file, {big, MakeReals("SMAL", "Small", {SizeDim(2)}, {1, 2})}, {}, errorText))
+      << errorText;
+  SetMemoryStatusSource([] { return MemoryStatus{(50ull << 20) + (1ull << 20), 1ull << 20}; });
+  const auto read = [&file] {
+    std::unique_ptr<HarData> data;
+    bool skipped = false;
+    ErrorText error;
+    return ReadHarFile(file, false, false, data, skipped, error) && data->NumHeads() == 1;
+  };
+
+  Make();
+  ASSERT_TRUE(read());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+  EXPECT_EQ(ui.messages[0].buttons, MessageButtons::OkHelp);
+  EXPECT_EQ(ui.messages[0].text.substr(0, 25), "At header BIG    Big one\r");
+  EXPECT_NE(ui.messages[0].text.find("This header will be ignored. "), std::string::npos);
+
+  // Without a window the warning is printed like every other message.
+  std::ostringstream printed;
+  ConsoleUserInterface console(printed, "Minimal");
+  auto headless = std::make_unique<Application>(console, ApplicationOptions{});
+  ASSERT_TRUE(read());
+  EXPECT_EQ(printed.str().substr(0, 34), "warning: At header BIG    Big one\n");
+  EXPECT_EQ(ui.messages.size(), 1u);
+  // Once the application is gone its user interface is never called again.
+  headless.reset();
+  app.reset();
+  ASSERT_TRUE(read());
+  EXPECT_EQ(ui.messages.size(), 1u);
+  SetMemoryStatusSource(nullptr);
 }
 
 TEST_F(ApplicationTest, HelpOpensThePagesTopic) {
