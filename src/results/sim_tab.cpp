@@ -102,33 +102,33 @@ bool InitSimTab(SimTab& table, int nrow, int ncol, ErrorText& errorText) {
   if (ncol < 0) {
     return Fail(errorText, "ncol<0", "[InitSimTab]");
   }
-  FreeSimTab(table, errorText);
   const auto cells = static_cast<std::size_t>(nrow + 1LL) * static_cast<std::size_t>(ncol + 1LL);
   // Memory is handed out lazily here, so a table far beyond the machine would be granted and then fail while
-  // its strings are made; refuse it up front instead.
+  // its strings are made; refuse it up front instead. Every refusal leaves the old table as it was: the new
+  // one is made beside it and only then takes its place.
   if (cells > kCellsWithoutMemoryCheck) {
     const std::int64_t availableKb = CurrentMemoryKb().available;
     if (availableKb <= 0 || cells > static_cast<std::uint64_t>(availableKb) * 1024 / sizeof(std::string)) {
       return Fail(errorText, "Out of Memory", "[InitSimTab]");
     }
   }
+  SimTab fresh;
   try {
-    table.Contents.resize(cells);
-    table.ColChars.assign(static_cast<std::size_t>(ncol) + 1, 0);
-    table.ColWidth.assign(static_cast<std::size_t>(ncol) + 1, 0);
+    fresh.Contents.resize(cells);
+    fresh.ColChars.assign(static_cast<std::size_t>(ncol) + 1, 0);
+    fresh.ColWidth.assign(static_cast<std::size_t>(ncol) + 1, 0);
   } catch (const std::bad_alloc&) {
-    FreeSimTab(table, errorText);
     return Fail(errorText, "Out of Memory", "[InitSimTab]");
   } catch (const std::length_error&) {
-    FreeSimTab(table, errorText);
     return Fail(errorText, "Out of Memory", "[InitSimTab]");
   }
-  table.nrow = nrow;
-  table.ncol = ncol;
-  table.FirstRow = 1;
-  table.LastRow = nrow;
-  table.FirstCol = 1;
-  table.LastCol = ncol;
+  fresh.nrow = nrow;
+  fresh.ncol = ncol;
+  fresh.FirstRow = 1;
+  fresh.LastRow = nrow;
+  fresh.FirstCol = 1;
+  fresh.LastCol = ncol;
+  table = std::move(fresh);
   return true;
 }
 
@@ -346,29 +346,27 @@ bool CopySimTabToString(const SimTab& table, int flags, std::string& text, Error
   if (!SelectRange(table, flags, range, errorText)) {
     return AddTag(errorText, "[CopySimTabToString]");
   }
-  std::size_t expected = 1;
-  if (!range.Empty()) {
-    const auto rows = static_cast<std::size_t>(range.r1 - range.r0 + 1);
-    expected += RangeLength(table, range) + rows * static_cast<std::size_t>(range.c1 - range.c0) + 2 * rows;
-  }
+  // The count the text must come to. A range of rows without columns writes a line end per row but counts
+  // fewer (its tab count is negative), so it is reported rather than copied as an empty text.
+  const std::int64_t rows = static_cast<std::int64_t>(range.r1) - range.r0 + 1;
+  const std::int64_t expected =
+      static_cast<std::int64_t>(RangeLength(table, range)) + rows * (range.c1 - range.c0) + 2 * rows + 1;
   try {
-    text.reserve(expected);
+    text.reserve(static_cast<std::size_t>(std::max<std::int64_t>(expected, 1)));
   } catch (const std::exception&) {
     return Fail(errorText, "Out of Memory", "[CopySimTabToString]");
   }
-  if (!range.Empty()) {
-    for (int r = range.r0; r <= range.r1; ++r) {
-      for (int c = range.c0; c <= range.c1; ++c) {
-        if (c > range.c0) {
-          text.push_back('\t');
-        }
-        text.append(RangeCell(table, range, r, c));
+  for (int r = range.r0; r <= range.r1; ++r) {
+    for (int c = range.c0; c <= range.c1; ++c) {
+      if (c > range.c0) {
+        text.push_back('\t');
       }
-      text.append("\r\n");
+      text.append(RangeCell(table, range, r, c));
     }
+    text.append("\r\n");
   }
   text.push_back('\0');
-  if (text.size() != expected) {
+  if (static_cast<std::int64_t>(text.size()) != expected) {
     const std::string written = std::to_string(text.size());
     text.clear();
     return Fail(errorText,

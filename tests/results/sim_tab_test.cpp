@@ -1,3 +1,4 @@
+#include "datafiles/dyn_arrays.h"
 #include "results/decimal_separator.h"
 #include "results/sim_tab.h"
 #include "support/scripted_ui.h"
@@ -54,6 +55,16 @@ TEST_F(SimTabTest, InitGivesEmptyCellsAndRefusesNegativeSizesLeavingTheTable) {
   error.clear();
   EXPECT_FALSE(InitSimTab(table, 1, -2, error));
   EXPECT_EQ(error, "ncol<0[InitSimTab]");
+  EXPECT_EQ(table.Cell(2, 3), "kept");
+
+  // A table refused for want of memory is not freed first: the old one stays whole.
+  error.clear();
+  SetMemoryStatusSource([] { return MemoryStatus{(50ull << 20) + (1ull << 20), 0}; }); // 1 MB free
+  EXPECT_FALSE(InitSimTab(table, 3000, 3000, error));
+  SetMemoryStatusSource(nullptr);
+  EXPECT_EQ(error, "Out of Memory[InitSimTab]");
+  EXPECT_EQ(table.nrow, 2);
+  EXPECT_EQ(table.Contents.size(), 12u);
   EXPECT_EQ(table.Cell(2, 3), "kept");
 
   ASSERT_TRUE(InitSimTab(table, 0, 0, error));
@@ -260,6 +271,21 @@ TEST_F(SimTabTest, CopyRefusesAnEmptyTableAndARangeOutsideIt) {
   table.LastRow = 0;
   ASSERT_TRUE(CopySimTabToString(table, 0, text, error));
   EXPECT_EQ(text, std::string(1, '\0'));
+  // Rows without columns write line ends the count does not hold: reported, not copied as empty text.
+  error.clear();
+  table.LastRow = 2;
+  table.FirstCol = 2;
+  table.LastCol = 1;
+  EXPECT_FALSE(CopySimTabToString(table, 0, text, error));
+  EXPECT_EQ(error, "Program Mis-count Error in Copy Operation 5<>3[CopySimTabToString]");
+  EXPECT_EQ(text, "");
+  error.clear();
+  ASSERT_TRUE(InitSimTab(table, 3, 0, error));
+  EXPECT_FALSE(CopySimTabToString(table, 0, text, error));
+  EXPECT_EQ(error, "Program Mis-count Error in Copy Operation 7<>4[CopySimTabToString]");
+  // With its heading column the same table has a column to copy.
+  ASSERT_TRUE(CopySimTabToString(table, kSimTabWholeTable, text, error)) << error;
+  EXPECT_EQ(text, std::string("\r\n\r\n\r\n\r\n") + '\0');
 }
 
 TEST_F(SimTabTest, ClipboardIsRetriedWithGrowingPausesAndAFailureIsReported) {
