@@ -194,6 +194,10 @@ std::optional<std::uint64_t> CgroupMemoryRoom(std::string_view procSelfCgroup,
     const std::string_view id = line.substr(0, first);
     const std::string_view controllers = line.substr(first + 1, second - first - 1);
     const std::string_view path = line.substr(second + 1);
+    // The kernel writes these paths; one that climbs out of the mount is no group of ours.
+    if (path.find("..") != std::string_view::npos) {
+      continue;
+    }
     if (id == "0" && controllers.empty()) {
       for (const fs::path& mount : {fs::path(cgroupRoot), fs::path(cgroupRoot) / "unified"}) {
         if (fs::exists(mount / "cgroup.controllers", ec)) {

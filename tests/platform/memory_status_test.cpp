@@ -1,4 +1,5 @@
 #include "platform/memory_status.h"
+#include "support/fuzz_seed.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
@@ -10,9 +11,11 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(MemoryStatus, PhysicalMemoryFallsBackToFreePlusCachedWithoutMemAvailable) {
-  EXPECT_EQ(
-      MemInfoAvailable("MemTotal:  8000 kB\nMemFree:   1000 kB\nMemAvailable:    3000 kB\nCached: 500 kB\n"),
-      3000u * 1024);
+  const std::string meminfo =
+      "MemTotal:  8000 kB\nMemFree:   1000 kB\nMemAvailable:    3000 kB\nCached: 500 kB\n";
+  test::SaveFuzzSeed("platform_memory_status", "meminfo", meminfo);
+  test::SaveFuzzSeed("platform_memory_status", "cgroup", "12:pids:/a\n4:memory:/a/b\n0::/a/b\n");
+  EXPECT_EQ(MemInfoAvailable(meminfo), 3000u * 1024);
   // Kernels before 3.14 have no MemAvailable: every array was refused there.
   EXPECT_EQ(MemInfoAvailable("MemTotal:  8000 kB\nMemFree:   1000 kB\nBuffers: 7 kB\nCached:   500 kB\n"
                              "SwapCached: 9 kB\n"),
@@ -66,6 +69,8 @@ TEST_F(CgroupRoom, VersionOneMemoryControllerAndHostPathsOutsideTheMount) {
   dir.Write("memory/memory.limit_in_bytes", "700000000\n");
   EXPECT_EQ(CgroupMemoryRoom("4:memory:/host/side/path\n", root), 699999995u);
   EXPECT_EQ(CgroupMemoryRoom("4:cpu,memory:/jobs/one\n", root), 699999995u);
+  // A path that climbs out of the mount is not followed.
+  EXPECT_EQ(CgroupMemoryRoom("4:memory:/../memory/jobs/one\n", root + "/memory"), std::nullopt);
 }
 
 TEST(MemoryStatus, ThisProcessesStatusIsRead) {
