@@ -81,7 +81,9 @@ struct SettingsContext {
 /// text editor falls back to the same name in the program folder, and "scribix.exe" there always wins. A
 /// missing file reads as all defaults; an unreadable one also reads as defaults but returns false with the
 /// reason, then "[ReadIniOptions]". A minimum subinterval length that is not a number shows "Error converting
-/// " + text + " to real." and reads as 0.001.
+/// " + text + " to real." and reads as 0.001. Solution method values that cannot be used as they stand (no
+/// whole number, out of range: the method then takes its defaults; automatic-accuracy values outside the
+/// method dialog's ranges: brought inside them) are named with their keys in one warning.
 bool ReadIniOptions(const std::string& path, const SettingsContext& context, UserInterface& ui,
                     IniOptions& options, ErrorText& errorText);
 
