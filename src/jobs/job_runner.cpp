@@ -31,6 +31,12 @@ std::string OneDecimal(double seconds) {
 
 } // namespace
 
+std::string RunningJobMessage(const std::string& folder, const std::string& job) {
+  return "Another job is still running and writing into the folder\r\n" + folder + "\r\nJob: " + job +
+         "\r\nA job given up with Cancel goes on to its end and writes its files there, which would spoil a "
+         "new job.\r\nPlease wait until it has ended, then try again.";
+}
+
 JobRunner::JobRunner(AppState& app, ModelSetUp& model, SimulationPages& simulation, SolInfoRec& modelInfo,
                      ResultsPage& results, UserInterface& ui)
     : app_(app), model_(model), simulation_(simulation), modelInfo_(modelInfo), results_(results), ui_(ui) {}
@@ -106,7 +112,23 @@ void JobRunner::CancelButtonClick() {
 
 // Starting jobs.
 
+bool JobRunner::RefusedWhileAJobRuns() {
+  abandoned_.Reap();
+  // The work folder first: its note names the job.
+  for (const std::string& folder : {app_.WorkDir, model_.Model.OutputDir}) {
+    if (const std::optional<std::string> running = RunningJobIn(folder)) {
+      ui_.Message(MessageKind::Error, RunningJobMessage(folder, *running));
+      return true;
+    }
+  }
+  return false;
+}
+
 void JobRunner::StartSolve() {
+  // A job given up with Cancel still writes its flag, log and solution under the names a new solve uses.
+  if (RefusedWhileAJobRuns()) {
+    return;
+  }
   Job.TotalSeconds = 0;
   simulation_.Solve.ErrorLogVisible = false;
   Job.JobName = "solve1";
@@ -175,6 +197,7 @@ void JobRunner::LaunchSolve() {
   ModelState& model = model_.Model;
   LastSolveFiles& last = model_.LastSolve;
   app_.SolutionPresent = false;
+  Job.SsaPreparationFailed = false;
   simulation_.Solve.LookAtCmfVisible = false;
   // The work folder start-up accepted may have been swapped for a link since: its files are not deleted then.
   if (const std::optional<std::string> problem = WorkFolderProblem(app_)) {
@@ -200,8 +223,10 @@ void JobRunner::LaunchSolve() {
     return;
   }
   ErrorText errorText;
-  if (!StartConsoleJob(Interpreter, ScriptArguments(Dialect, WorkFile("solve.bat"), true), app_.WorkDir,
-                       Job.Process, errorText)) {
+  if (!StartConsoleJob(
+          Interpreter, ScriptArguments(Dialect, WorkFile("solve.bat"), true), app_.WorkDir,
+          {"solve1 (solve.bat running " + ExtractFileName(model.SolverProgram) + ")", {model.OutputDir}},
+          Job.Process, errorText)) {
     ui_.Message(MessageKind::Error, "Could not launch solution process !");
     return;
   }
@@ -220,6 +245,7 @@ void JobRunner::LaunchFollowUp(const std::string& program, const std::string& in
   if (program.empty() || !IsFile(program)) {
     Problem("Program needed for " + Job.JobName + " job is missing !");
   } else if (!StartConsoleJob(program, {"-sti", input, "-los", ChangeFileExt(input, ".log")}, app_.WorkDir,
+                              {Job.JobName + " (" + ExtractFileName(program) + ")", {model_.Model.OutputDir}},
                               Job.Process, errorText)) {
     Problem("Could not launch windows " + Job.JobName + " job !");
   } else {
@@ -232,15 +258,24 @@ void JobRunner::LaunchFollowUp(const std::string& program, const std::string& in
 }
 
 void JobRunner::StartClosureCheck() {
-  abandoned_.Reap();
+  if (RefusedWhileAJobRuns()) {
+    return;
+  }
+  // The verdict is read from the flag and the report: those of an earlier check must not speak for this one.
+  for (const char* stale : {"clcheck.flg", "clcheck.rpt"}) {
+    std::error_code ec;
+    fs::remove(WorkFile(stale), ec);
+  }
   ErrorText errorText;
   if (!simulation_.CheckClosureCMF(errorText)) {
     Problem("Could not create the closure-check files\r\n" + errorText);
     return;
   }
   Job.CheckLog = WorkFile("clcheck.log");
-  if (!StartConsoleJob(Interpreter, ScriptArguments(Dialect, WorkFile("clcheck.bat"), false), app_.WorkDir,
-                       Job.Process, errorText)) {
+  if (!StartConsoleJob(
+          Interpreter, ScriptArguments(Dialect, WorkFile("clcheck.bat"), false), app_.WorkDir,
+          {"closure check (clcheck.bat running " + ExtractFileName(model_.Model.SolverProgram) + ")", {}},
+          Job.Process, errorText)) {
     ui_.Message(MessageKind::Error, "Could not launch closure-checking process !");
     return;
   }
@@ -364,12 +399,15 @@ void JobRunner::EndOfSolveJob() {
       Job.JobName = "praxol2";
       LaunchJob();
     } else {
+      Job.SsaPreparationFailed = true;
       ShowSolveResults();
     }
   } else if (Job.JobName == "praxol2") {
     if (FollowUpOk("praxolsh", "Error running PRAXOL to prepare for possible SSA jobs - see log window.\r\n"
                                "However, simulation results generated Ok. You can view them.")) {
       CloseWaitDialog();
+    } else {
+      Job.SsaPreparationFailed = true;
     }
     ShowSolveResults();
   } else {

@@ -53,6 +53,10 @@ struct JobHooks {
 /// Where the results of a solve are shown: the Results page.
 inline constexpr int kResultsPageIndex = 8;
 
+/// The message that refuses a new solve or closure check while `job` (RunningJobIn) still runs and writes
+/// into `folder` (the work or the output folder).
+std::string RunningJobMessage(const std::string& folder, const std::string& job);
+
 /// The job runner. One lives in the application object.
 class JobRunner {
 public:
@@ -83,11 +87,13 @@ public:
   bool Running() const { return Job.StartedJob != kNoJob; }
 
   /// "Solve", after the Solve page's checks: the clock starts, the error log is hidden and job "solve1"
-  /// starts.
+  /// starts. Refused, with a message naming it, while a job given up earlier still writes into the work or
+  /// the output folder.
   void StartSolve();
   /// Starts the solve job named by Job.JobName.
   void LaunchJob();
-  /// The closure check, after the Closure page's checks.
+  /// The closure check, after the Closure page's checks; refused like StartSolve. The flag and report of an
+  /// earlier check are removed first.
   void StartClosureCheck();
   /// The tick of the 600 ms timer while a job is watched.
   void DosJobTimerTimer();
@@ -112,6 +118,7 @@ public:
   const AbandonedJobs& Abandoned() const { return abandoned_; }
 
 private:
+  bool RefusedWhileAJobRuns();
   void LaunchSolve();
   void LaunchFollowUp(const std::string& program, const std::string& input, const std::string& text);
   bool WriteSolveFiles();

@@ -26,6 +26,9 @@ struct JobState {
   bool KillRequested = false;
   /// This solve also runs the post-simulation job (decided when "solve1" starts).
   bool PostSimRequested = false;
+  /// The sensitivity preparation ("mirda1") or its conversion ("praxol2") of this solve failed; its results
+  /// were still shown.
+  bool SsaPreparationFailed = false;
   /// OutputDir joined with the name on output line 0, plus ".sl4".
   std::string SolutionFile;
   /// The command files of the solve and of the post-simulation.

@@ -52,6 +52,12 @@ Prepared PrepareArgv(const std::string& program, const std::vector<std::string>&
   if (!options.folder.empty() && ::chdir(options.folder.c_str()) != 0) {
     error = errno;
   }
+  for (const int fd : options.keepDescriptors) {
+    const int flags = error == 0 ? ::fcntl(fd, F_GETFD) : 0;
+    if (error == 0 && (flags < 0 || ::fcntl(fd, F_SETFD, flags & ~FD_CLOEXEC) != 0)) {
+      error = errno;
+    }
+  }
   if (error == 0) {
     const int null = ::open("/dev/null", O_RDWR);
     if (null >= 0) {
@@ -118,13 +124,16 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
   }
   if (pid == 0) {
     ::close(fds[0]);
+    // Its own session and process group: signals sent to ours (the terminal's Control-C) pass it by.
+    ::setsid();
     ExecChild(prepared, options, fds[1]);
   }
   ::close(fds[1]);
   const int error = ReadExecError(fds[0]);
   if (error != 0) {
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     return StartFailure(errorText, program, error, "[StartProcess]");
   }
   pid_ = pid;

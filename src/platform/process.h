@@ -14,10 +14,15 @@ namespace pelorin {
 struct ProcessOptions {
   std::string folder;
   bool discardOutput = false;
+  /// Descriptors of ours that the program inherits even when they are marked close-on-exec. A lock held
+  /// through one lasts as long as the program, or anything it starts, runs.
+  std::vector<int> keepDescriptors;
 };
 
-/// A started program that is watched until it ends: polled without blocking, never killed. Dropping the
-/// object while the program runs leaves it running.
+/// A started program that is watched until it ends: polled without blocking, never killed. It runs in a
+/// session of its own, so an interrupt or hang-up meant for us (Control-C at our terminal) never reaches it
+/// or the programs it starts: nothing but its own end stops it. Dropping the object while the program runs
+/// leaves it running.
 class ChildProcess {
 public:
   ChildProcess() = default;

@@ -98,7 +98,7 @@ TEST(ConsoleJob, IsPolledUntilItEndsAndAbandonedJobsAreReaped) {
   std::unique_ptr<ChildProcess> process;
   ErrorText error;
   ASSERT_TRUE(StartConsoleJob("/bin/sh", {"-c", "pwd > here; echo noise; sleep 0.1"}, dir.Path().string(),
-                              process, error))
+                              {"test", {}}, process, error))
       << error;
   EXPECT_FALSE(ProcessFinished(process));
   ASSERT_NE(process, nullptr);
@@ -108,12 +108,14 @@ TEST(ConsoleJob, IsPolledUntilItEndsAndAbandonedJobsAreReaped) {
   EXPECT_EQ(process, nullptr);
   EXPECT_EQ(test::ReadFileBytes(dir.File("here")), fs::canonical(dir.Path()).string() + "\n");
 
-  EXPECT_FALSE(StartConsoleJob(dir.File("no-such-program"), {}, dir.Path().string(), process, error));
+  EXPECT_FALSE(
+      StartConsoleJob(dir.File("no-such-program"), {}, dir.Path().string(), {"test", {}}, process, error));
   EXPECT_EQ(process, nullptr);
   EXPECT_NE(error.find("[StartProcess]"), std::string::npos);
 
   AbandonedJobs abandoned;
-  ASSERT_TRUE(StartConsoleJob("/bin/sh", {"-c", "sleep 0.2"}, dir.Path().string(), process, error));
+  ASSERT_TRUE(
+      StartConsoleJob("/bin/sh", {"-c", "sleep 0.2"}, dir.Path().string(), {"test", {}}, process, error));
   const pid_t pid = process->Pid();
   abandoned.Add(std::move(process));
   abandoned.Reap();
@@ -125,6 +127,44 @@ TEST(ConsoleJob, IsPolledUntilItEndsAndAbandonedJobsAreReaped) {
   }
   EXPECT_EQ(abandoned.Count(), 0u);
   EXPECT_NE(::kill(pid, 0), 0); // reaped: no dead entry left behind
+}
+
+TEST(ConsoleJob, MarksItsFoldersBusyUntilItsLastProcessEnds) {
+  test::TempDir dir;
+  const std::string work = dir.File("work");
+  const std::string output = dir.File("output");
+  fs::create_directories(work);
+  fs::create_directories(output);
+  EXPECT_EQ(RunningJobIn(work), std::nullopt);
+  EXPECT_EQ(RunningJobIn(dir.File("missing")), std::nullopt);
+
+  // The job ends at once but leaves a process of its own behind, writing on until "release" appears.
+  std::unique_ptr<ChildProcess> process;
+  ErrorText error;
+  ASSERT_TRUE(StartConsoleJob(
+      "/bin/sh", {"-c", "(while [ ! -f release ]; do sleep 0.01; done; touch done) > /dev/null &"}, work,
+      {"praxol1 (praxola.exe)", {output}}, process, error))
+      << error;
+  const pid_t pid = process->Pid();
+  EXPECT_EQ(::getsid(pid), pid); // a session of its own: our terminal's signals pass it by
+  while (!ProcessFinished(process)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(RunningJobIn(work), "praxol1 (praxola.exe), process " + std::to_string(pid));
+  EXPECT_EQ(RunningJobIn(output), "a job whose name was not kept"); // no note in an output folder
+  fs::remove(work + "/running.job");
+  EXPECT_EQ(RunningJobIn(work), "a job whose name was not kept"); // clearing the folder keeps the mark
+
+  dir.Write("work/release", "");
+  for (int i = 0; i < 500 && !fs::exists(work + "/done"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(fs::exists(work + "/done"));
+  for (int i = 0; i < 500 && RunningJobIn(work); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(RunningJobIn(work), std::nullopt);
+  EXPECT_EQ(RunningJobIn(output), std::nullopt);
 }
 
 } // namespace

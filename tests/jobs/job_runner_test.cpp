@@ -362,6 +362,69 @@ TEST_F(JobRunnerTest, CancelLeavesTheJobRunningAndUnwatched) {
   EXPECT_FALSE(fs::exists(output + "/sim1.log") && app->App.Solved);
 }
 
+TEST_F(JobRunnerTest, AJobGivenUpThatStillRunsRefusesTheNextSolveAndClosureCheck) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  WriteResults();
+  Control("hold", "");
+  app->Simulation.Solve.SolveButtonClick();
+  app->Jobs.CancelButtonClick();
+  app->DosJobTimerTimer();
+  ASSERT_FALSE(app->Jobs.Running());
+  ui.messages.clear();
+  const std::string calls = Calls();
+  const std::string note = test::ReadFileBytes(work + "/running.job");
+  ASSERT_THAT(note, ::testing::StartsWith("solve1 (solve.bat running Minimal.exe), process "));
+  const std::string refusal =
+      "Another job is still running and writing into the folder\r\n" + work +
+      "\r\nJob: " + note.substr(0, note.size() - 1) +
+      "\r\nA job given up with Cancel goes on to its end and writes its files there, which would spoil a new "
+      "job.\r\nPlease wait until it has ended, then try again.";
+
+  // Neither starts, and the files of the job still running are left alone.
+  app->Simulation.Solve.SolveButtonClick();
+  app->Simulation.Closure.CheckClosureButtonClick();
+  EXPECT_THAT(ui.Texts(), ElementsAre(refusal, refusal));
+  EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+  EXPECT_FALSE(app->Window.timerEnabled);
+  EXPECT_FALSE(ui.wait.open);
+  EXPECT_TRUE(fs::exists(work + "/solve.bat"));
+  EXPECT_FALSE(fs::exists(work + "/clcheck.bat"));
+  EXPECT_EQ(Calls(), calls);
+
+  // Once it has ended, the next solve runs.
+  Control("release", "");
+  for (int i = 0; i < 500 && RunningJobIn(work); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ui.messages.clear();
+  Solve();
+  EXPECT_THAT(ui.Texts(), ElementsAre(::testing::StartsWith("New Solution generated in ")));
+}
+
+TEST_F(JobRunnerTest, AClosureCheckIsJudgedByItsOwnFlagAndReportOnly) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  // An earlier check's error flag: a check that leaves no closure information and no flag says so.
+  program.dir.Write(fs::relative(work + "/clcheck.flg", program.dir.Path()).string(), "error\n");
+  Control("check", "nocli");
+  app->Simulation.Closure.CheckClosureButtonClick();
+  Run();
+  EXPECT_THAT(ui.Texts(),
+              ElementsAre("Closure is not valid",
+                          "Closure Check did not produce output file:\r\n" + work + "/clcheck.cli"));
+  EXPECT_FALSE(app->Simulation.Closure.ErrorLogVisible);
+
+  // An earlier check's report: a check that writes none is warned about, and its version is not taken.
+  ui.messages.clear();
+  program.dir.Write(fs::relative(work + "/clcheck.rpt", program.dir.Path()).string(),
+                    "[Result]\nStatus=ok\nGPVer Large=99\n");
+  Control("check", "noreport");
+  app->Simulation.Closure.CheckClosureButtonClick();
+  Run();
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_THAT(ui.messages[0].text, HasSubstr("did not produce a Report file"));
+  EXPECT_EQ(app->Model.Model.ModelGpVer, 0);
+}
+
 TEST_F(JobRunnerTest, ModelsWithOutputsRunThePostSimulationAfterEachSolve) {
   SolInfoRec info;
   ErrorText error;

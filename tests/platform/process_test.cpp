@@ -2,9 +2,11 @@
 #include "support/temp_dir.h"
 
 #include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unistd.h>
 
 namespace pelorin {
 namespace {
@@ -28,7 +30,7 @@ TEST(Process, RunsInItsFolderWithoutTerminalInputAndReportsItsExitCode) {
   ErrorText error;
   // "read" fails at once on an empty input: a job never waits for a person at a terminal.
   ASSERT_TRUE(process.Start("/bin/sh", {"-c", "pwd > here.txt; read x; echo $? > read.txt; exit 3"},
-                            {dir.Path().string(), false}, error))
+                            {dir.Path().string(), false, {}}, error))
       << error;
   EXPECT_GT(process.Pid(), 0);
   ASSERT_TRUE(EndsWithin(process, std::chrono::seconds(10)));
@@ -36,6 +38,31 @@ TEST(Process, RunsInItsFolderWithoutTerminalInputAndReportsItsExitCode) {
   EXPECT_FALSE(process.Running());
   EXPECT_EQ(test::ReadFileBytes(dir.File("here.txt")), fs::canonical(dir.Path()).string() + "\n");
   EXPECT_EQ(test::ReadFileBytes(dir.File("read.txt")), "1\n");
+}
+
+TEST(Process, RunsInASessionOfItsOwnKeepingOnlyTheDescriptorsItIsGiven) {
+  test::TempDir dir;
+  const int kept = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int other = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(kept, 0);
+  ASSERT_GE(other, 0);
+  const auto has = [](int fd) {
+    return "[ -e /proc/self/fd/" + std::to_string(fd) + " ] && echo yes || echo no";
+  };
+  ChildProcess process;
+  ErrorText error;
+  ProcessOptions options{dir.Path().string(), false, {kept}};
+  ASSERT_TRUE(process.Start("/bin/sh", {"-c", "(" + has(kept) + "; " + has(other) + ") > fds; sleep 0.2"},
+                            options, error))
+      << error;
+  ::close(kept);
+  ::close(other);
+  // Its own session and process group: an interrupt sent to ours (Control-C at our terminal) passes it by.
+  EXPECT_EQ(::getsid(process.Pid()), process.Pid());
+  EXPECT_EQ(::getpgid(process.Pid()), process.Pid());
+  ASSERT_TRUE(EndsWithin(process, std::chrono::seconds(10)));
+  EXPECT_EQ(process.ExitCode(), 0);
+  EXPECT_EQ(test::ReadFileBytes(dir.File("fds")), "yes\nno\n");
 }
 
 TEST(Process, ABareNameIsSearchedOnThePath) {
@@ -92,7 +119,7 @@ TEST(Process, StartFailuresAreReportedNotRun) {
   EXPECT_EQ(error, "Cannot start /no/such/program: No such file or directory[StartProcess]");
   EXPECT_FALSE(process.Running());
   error.clear();
-  EXPECT_FALSE(process.Start("/bin/sh", {"-c", "touch ran"}, {dir.File("missing"), false}, error));
+  EXPECT_FALSE(process.Start("/bin/sh", {"-c", "touch ran"}, {dir.File("missing"), false, {}}, error));
   EXPECT_EQ(error, "Cannot start /bin/sh: No such file or directory[StartProcess]");
   error.clear();
   const std::string plain = dir.Write("plain.txt", "not a program");
@@ -104,7 +131,7 @@ TEST(Process, ADetachedProgramRunsOnItsOwn) {
   test::TempDir dir;
   ErrorText error;
   ASSERT_TRUE(StartDetached("/bin/sh", {"-c", "echo \"$1\" > got.txt", "sh", "a b \"c\""},
-                            {dir.Path().string(), true}, error))
+                            {dir.Path().string(), true, {}}, error))
       << error;
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (test::ReadFileBytes(dir.File("got.txt")).empty() && std::chrono::steady_clock::now() < until) {
