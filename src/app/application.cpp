@@ -77,7 +77,7 @@ Application::StartOutcome Application::FormCreate() {
   Window.hintsOn = true;
 
   // 4: the model.
-  switch (SetUpCustomModel(App, ui_, options_.exit, CustomModel)) {
+  switch (SetUpCustomModel(App, ui_, options_.exit, CustomModel, options_.writableProgramDir)) {
   case SetUpOutcome::NoModel:
     Window.closeRequested = true;
     return StartOutcome::NoModel;
@@ -113,7 +113,7 @@ Application::StartOutcome Application::FormCreate() {
     options_.exit(1);
     return StartOutcome::Halted;
   }
-  if (!CanWriteTestFile(App.ProgramDir)) {
+  if (options_.writableProgramDir && !CanWriteTestFile(App.ProgramDir)) {
     FatalError(ui_, options_.exit, "Cannot create test file in Pelorin folder: ", App.ProgramDir,
                kInstallAdvice);
     return StartOutcome::Halted;

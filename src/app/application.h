@@ -39,6 +39,10 @@ struct ApplicationOptions {
   std::string settingsPath;
   std::string workDir;
   std::string keepDir;
+  /// Start-up checks that the program folder can be written and makes the model's output folder in it. A run
+  /// without a window that is given its own work, keep and output folders writes nothing there and does
+  /// without (a read-only installation).
+  bool writableProgramDir = true;
 };
 
 /// What the application asks of the model set-up, the simulation pages, the job runner and the results page.

@@ -34,6 +34,8 @@ MessageAnswer ConsoleUserInterface::Message(MessageKind kind, std::string_view t
   static constexpr std::string_view kLabels[] = {"error", "warning", "information", "question"};
   if (kind == MessageKind::Error) {
     ++errors_;
+  } else if (kind == MessageKind::Warning) {
+    ++warnings_;
   }
   Print(kLabels[static_cast<int>(kind)], text);
   switch (buttons) {

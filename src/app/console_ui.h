@@ -42,6 +42,8 @@ public:
 
   /// Number of error messages shown.
   int Errors() const { return errors_; }
+  /// Number of warnings shown.
+  int Warnings() const { return warnings_; }
   /// The clipboard's text.
   const std::string& Clipboard() const { return clipboard_; }
 
@@ -56,6 +58,7 @@ private:
   std::deque<std::string> fileAnswers_;
   bool allowOverwrite_ = false;
   int errors_ = 0;
+  int warnings_ = 0;
 };
 
 } // namespace pelorin

@@ -2,10 +2,13 @@
 
 #include "app/application.h"
 #include "app/console_ui.h"
+#include "app/run_files.h"
 #include "model/file_lines.h"
 #include "platform/folder_clearing.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "shell/catalogue.h"
+#include "simspec/cmf_writer.h"
 
 #include <charconv>
 #include <chrono>
@@ -31,11 +34,14 @@ std::string Absolute(const std::string& path) {
   return ec ? path : absolute;
 }
 
-// Removes the run's temporary folder when the run ends, however it ends, never following a link out of it.
+// Removes the run's temporary folder when the run ends, however it ends, never following a link out of it,
+// unless it is still needed: a job given up goes on working in it, and the log a failing run printed is read
+// from it.
 struct TemporaryFolder {
   std::string path;
+  bool keep = false;
   ~TemporaryFolder() {
-    if (!path.empty()) {
+    if (!path.empty() && !keep) {
       ErrorText ignored;
       RemoveFolderTree(path, {}, ignored);
     }
@@ -171,15 +177,68 @@ void PrintSummary(const Application& app, const AccSummaryRec* accuracy, std::os
   }
 }
 
+// The failing job's log as the window shows it, but with whole lines, then where the log is.
+bool PrintFailingLog(const Application& app, std::ostream& messages) {
+  const std::string& log = app.Jobs.ErrorLogFile;
+  if (!app.Simulation.Solve.ErrorLogVisible || log.empty()) {
+    return false;
+  }
+  constexpr std::size_t kShown = 40;
+  messages << "log: the last lines of the failing job's log\n";
+  for (const std::string& line : LastLines(log, kShown)) {
+    messages << "  " << line << "\n";
+  }
+  messages << "log: " << log << "\n";
+  return true;
+}
+
+// Empties the run's folders of what an earlier run left there, so that old subtotal files or CSV files never
+// sit beside the new results. Only the run folder's files of this program's kind go.
+void RemoveEarlierRunFiles(const Application& app, const std::string& runDir, const std::string& csvDir) {
+  if (!runDir.empty()) {
+    const std::vector<std::string>& lines = app.Model.OutputPage.OutputLines;
+    const std::string solution = SolutionFilePath(runDir, lines);
+    const std::string stem =
+        FolderOfPath(solution) == runDir ? ChangeFileExt(ExtractFileName(solution), "") : std::string();
+    std::vector<std::string> named;
+    for (const std::string& line : lines) {
+      const std::string file = LineFile(line);
+      const std::string path = file.empty() ? file : ResolveRelative(runDir, file);
+      if (!path.empty() && FolderOfPath(path) == runDir) {
+        named.push_back(ExtractFileName(path));
+      }
+    }
+    RemoveRunFiles(runDir, stem, app.Model.OutputPage.PostSimName, named);
+  }
+  if (!csvDir.empty()) {
+    RemoveCsvFiles(csvDir);
+  }
+}
+
 } // namespace
 
 std::string SolveUsage() {
   return "usage: pelorin-solve MODEL [--settings FILE] [--work DIR] [--csv DIR]\n"
+         "       pelorin-solve --add-model FILE.zip\n"
          "  Solves one simulation of the installed model MODEL as its settings file says.\n"
-         "  --settings FILE  read the simulation from FILE instead of the model's own settings\n"
-         "  --work DIR       the run's own folder: results there, job files in DIR/work (kept)\n"
-         "  --csv DIR        write every variable's results as CSV files into DIR\n"
-         "  Exit code 0 only when the simulation and its conversions succeeded.\n";
+         "  --settings FILE   read the simulation from FILE instead of the model's own settings\n"
+         "  --work DIR        the run's own folder: results there, job files in DIR/work (kept); the files\n"
+         "                    an earlier run left there are removed first; the program folder is only read\n"
+         "  --csv DIR         write every variable's results as CSV files into DIR, after removing the\n"
+         "                    .csv files in it\n"
+         "  --add-model FILE.zip  install a model from its archive as \"Add Model\" does (nothing is "
+         "solved)\n"
+         "  Control-C gives the running job up; the job itself goes on to its end.\n"
+         "Exit codes:\n"
+         "  0    the simulation and its conversions succeeded (--add-model: the model was installed)\n"
+         "  1    the simulation did not succeed or could not be set up (--add-model: not installed, or its\n"
+         "       folder lacks files)\n"
+         "  2    the arguments do not fit\n"
+         "  3    the results were shown, but the sensitivity-analysis preparation (mirdaa.exe) or its\n"
+         "       conversion (praxola.exe) failed\n"
+         "  4    nothing was started: a job given up earlier still writes into the run's folders; wait\n"
+         "       until it has ended and run again\n"
+         "  130  given up with Control-C; the job goes on to its end\n";
 }
 
 bool ParseSolveArguments(const std::vector<std::string>& arguments, SolveRequest& request,
@@ -193,6 +252,8 @@ bool ParseSolveArguments(const std::vector<std::string>& arguments, SolveRequest
       target = &request.workDir;
     } else if (argument == "--csv") {
       target = &request.csvDir;
+    } else if (argument == "--add-model") {
+      target = &request.addModelArchive;
     } else if (argument.starts_with("-")) {
       error = "unknown option " + argument;
       return false;
@@ -208,6 +269,14 @@ bool ParseSolveArguments(const std::vector<std::string>& arguments, SolveRequest
       return false;
     }
     *target = arguments[++i];
+  }
+  if (!request.addModelArchive.empty()) {
+    if (!request.model.empty() || !request.settingsFile.empty() || !request.workDir.empty() ||
+        !request.csvDir.empty()) {
+      error = "--add-model is given alone";
+      return false;
+    }
+    return true;
   }
   if (request.model.empty()) {
     error = "no model named";
@@ -280,26 +349,25 @@ bool WriteResultsCsv(const ResultsModel& model, const ContentsList& contents, co
 int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostream& messages,
                      const std::atomic<bool>* interrupt) {
   // The run's own folders, so that runs can go side by side.
+  std::string runDir;
   std::string workDir;
   std::string keepDir;
-  std::string outputDir;
   TemporaryFolder temporary;
   std::error_code ec;
   if (!request.workDir.empty()) {
-    const std::string runDir = Absolute(request.workDir);
+    runDir = Absolute(request.workDir);
     workDir = JoinPath(runDir, "work");
     fs::create_directories(workDir, ec);
     if (!fs::is_directory(workDir, ec)) {
       messages << "pelorin-solve: cannot make the folder " << workDir << "\n";
-      return 1;
+      return kSolveFailed;
     }
     keepDir = runDir;
-    outputDir = runDir;
   } else {
     std::string pattern = TemporaryArea() + "/pelorin-solve.XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
       messages << "pelorin-solve: cannot make a temporary folder in " << ExtractFilePath(pattern) << "\n";
-      return 1;
+      return kSolveFailed;
     }
     temporary.path = pattern;
     workDir = pattern;
@@ -320,9 +388,11 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
   options.settingsPath = request.settingsFile.empty() ? std::string() : Absolute(request.settingsFile);
   options.workDir = workDir;
   options.keepDir = keepDir;
+  // With its own folder for everything it writes, a run only reads the program folder.
+  options.writableProgramDir = runDir.empty();
   if (!options.settingsPath.empty() && !fs::is_regular_file(options.settingsPath, ec)) {
     messages << "pelorin-solve: no settings file " << options.settingsPath << "\n";
-    return 1;
+    return kSolveFailed;
   }
 
   ConsoleUserInterface ui(messages, request.model);
@@ -331,10 +401,10 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
   if (outcome == Application::StartOutcome::NoModel || !SameText(app->App.ModelName, request.model)) {
     messages << "pelorin-solve: no model " << request.model << " is installed in " << request.programDir
              << "\n";
-    return 1;
+    return kSolveFailed;
   }
   if (outcome != Application::StartOutcome::Ready || exitCode >= 0) {
-    return 1;
+    return kSolveFailed;
   }
   // Lines after a gap in a numbered list were not read (the warning above names them): solving without
   // them would give results of another simulation.
@@ -345,12 +415,18 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
   app->DosJobTimerTimer(); // the first tick: companion programs and data files
   if (exitCode >= 0 || app->Window.closeRequested || app->Model.Model.ModelFile.empty()) {
     messages << "pelorin-solve: the model " << request.model << " cannot be used\n";
-    return 1;
+    return kSolveFailed;
   }
-  if (!outputDir.empty()) {
-    app->Model.Model.OutputDir = outputDir;
-    app->Model.OutputPage.OutputDirLabel = UpperCase(outputDir);
+  if (!runDir.empty()) {
+    app->Model.Model.OutputDir = runDir;
+    app->Model.OutputPage.OutputDirLabel = UpperCase(runDir);
   }
+  // Nothing is touched while a job given up earlier still writes into these folders.
+  if (app->Jobs.RefusedWhileAJobRuns()) {
+    messages << "pelorin-solve: the simulation of " << request.model << " was not started\n";
+    return kSolveJobRunning;
+  }
+  RemoveEarlierRunFiles(*app, runDir, request.csvDir.empty() ? std::string() : Absolute(request.csvDir));
 
   auto accuracy = std::make_unique<AccSummaryRec>();
   bool accuracyMade = false;
@@ -369,34 +445,52 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
     std::this_thread::sleep_for(std::chrono::milliseconds(request.tickMilliseconds));
     app->DosJobTimerTimer();
   }
+  if (cancelled && !app->App.Solved && exitCode < 0) {
+    // The job works on in its folder: it must stay.
+    temporary.keep = true;
+    messages << "pelorin-solve: the simulation of " << request.model << " was given up; its job goes on to "
+             << "its end in " << workDir << "\n";
+    return kSolveInterrupted;
+  }
   if (!app->App.Solved || exitCode >= 0) {
-    // The log the window would show, up to its last lines.
-    const SolvePage& page = app->Simulation.Solve;
-    if (page.ErrorLogVisible && !page.ErrorLog.empty()) {
-      constexpr std::size_t kShown = 40;
-      const std::size_t first = page.ErrorLog.size() > kShown ? page.ErrorLog.size() - kShown : 0;
-      messages << "log: (the last lines of " << app->Jobs.ErrorLogFile << ")\n";
-      for (std::size_t i = first; i < page.ErrorLog.size(); ++i) {
-        messages << "  " << page.ErrorLog[i] << "\n";
-      }
-    }
+    temporary.keep = PrintFailingLog(*app, messages);
     messages << "pelorin-solve: the simulation of " << request.model << " did not succeed\n";
-    return 1;
+    return kSolveFailed;
   }
 
   out << AlignedTable(app->Results.ContentsTable());
   PrintSummary(*app, accuracyMade ? accuracy.get() : nullptr, out);
+  int code = kSolveSucceeded;
+  if (app->Jobs.Job.SsaPreparationFailed) {
+    // The results stand; what failed is the preparation for a sensitivity analysis.
+    temporary.keep = PrintFailingLog(*app, messages);
+    messages << "pelorin-solve: the results of " << request.model
+             << " are shown, but their preparation for a sensitivity analysis failed\n";
+    code = kSolveSsaFailed;
+  }
   if (!request.csvDir.empty()) {
     int written = 0;
     ErrorText errorText;
     const std::string csvDir = Absolute(request.csvDir);
     if (!WriteResultsCsv(app->ResultsData, app->Results.Contents(), csvDir, written, errorText)) {
       messages << "pelorin-solve: " << errorText << "\n";
-      return 1;
+      return kSolveFailed;
     }
     out << "CSV files:  " << written << " in " << csvDir << "\n";
   }
-  return 0;
+  return code;
+}
+
+int RunHeadlessAddModel(const SolveRequest& request, std::ostream& messages) {
+  const std::string archive = Absolute(request.addModelArchive);
+  ConsoleUserInterface ui(messages, std::string());
+  ui.AnswerFileDialog(archive);
+  AddModel1Click(request.programDir, ui);
+  if (ui.Errors() > 0 || ui.Warnings() > 0) {
+    messages << "pelorin-solve: the model of " << archive << " was not installed whole\n";
+    return kSolveFailed;
+  }
+  return kSolveSucceeded;
 }
 
 } // namespace pelorin

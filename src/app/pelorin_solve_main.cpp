@@ -29,12 +29,15 @@ int main(int argc, char** argv) {
   std::string error;
   if (!pelorin::ParseSolveArguments(arguments, request, error)) {
     std::cerr << "pelorin-solve: " << error << "\n" << pelorin::SolveUsage();
-    return 2;
+    return pelorin::kSolveBadArguments;
   }
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   request.programDir =
       ec ? std::filesystem::absolute(argv[0]).parent_path().string() : self.parent_path().string();
+  if (!request.addModelArchive.empty()) {
+    return pelorin::RunHeadlessAddModel(request, std::cerr);
+  }
 
   // Control-C gives the job up as the wait dialog's Cancel does: the job itself is left alone.
   struct sigaction action {};

@@ -306,6 +306,10 @@ void JobRunner::DosJobTimerTimer() {
     return;
   }
   SetTimer(false);
+  if (!Job.KillRequested) {
+    std::error_code ec; // the job has ended: its note no longer names a running job
+    fs::remove(WorkFile(std::string(kRunningJobNote)), ec);
+  }
   if (Job.KillRequested) {
     EndAfterCancel();
   } else if (Job.StartedJob == kSolveJob) {

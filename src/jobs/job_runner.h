@@ -117,8 +117,11 @@ public:
   /// Processes given up by a Cancel that still run.
   const AbandonedJobs& Abandoned() const { return abandoned_; }
 
-private:
+  /// While a job given up earlier (by this or another run of the program) still writes into the work or the
+  /// output folder: shows the message naming it and answers true.
   bool RefusedWhileAJobRuns();
+
+private:
   void LaunchSolve();
   void LaunchFollowUp(const std::string& program, const std::string& input, const std::string& text);
   bool WriteSolveFiles();

@@ -146,8 +146,8 @@ void CheckProgramFiles(const std::string& programDir, UserInterface& ui) {
               "You might have to install the program again.");
 }
 
-SetUpOutcome SetUpCustomModel(AppState& app, UserInterface& ui, const ExitHook& exit,
-                              CustomModelSetUp& setUp) {
+SetUpOutcome SetUpCustomModel(AppState& app, UserInterface& ui, const ExitHook& exit, CustomModelSetUp& setUp,
+                              bool makeOutputFolder) {
   setUp = CustomModelSetUp{};
   InstalledModel chosen;
   if (!ChooseCustomModel(app, ui, chosen)) {
@@ -164,7 +164,8 @@ SetUpOutcome SetUpCustomModel(AppState& app, UserInterface& ui, const ExitHook& 
   CheckModelFiles(app.ModelBase, ui);
 
   setUp.outputDir = JoinPath(app.ModelHomeDir, "OutPut");
-  if (!fs::is_directory(setUp.outputDir, ec) && !fs::create_directory(setUp.outputDir, ec)) {
+  if (makeOutputFolder && !fs::is_directory(setUp.outputDir, ec) &&
+      !fs::create_directory(setUp.outputDir, ec)) {
     ui.Message(MessageKind::Error, "Error: cannot create output directory \"" + setUp.outputDir + "\"");
   }
   setUp.modelHelp = app.ModelBase + ".html";

@@ -61,9 +61,11 @@ struct CustomModelSetUp {
 enum class SetUpOutcome { Ready, NoModel, Halted };
 
 /// Chooses the model and sets up its home folder, output folder and pages. NoModel: the program ends without
-/// showing its window. Halted: the model's folder is missing; the program was ended through `exit`.
-SetUpOutcome SetUpCustomModel(AppState& app, UserInterface& ui, const ExitHook& exit,
-                              CustomModelSetUp& setUp);
+/// showing its window. Halted: the model's folder is missing; the program was ended through `exit`. The
+/// output folder is made when missing unless `makeOutputFolder` is false (a run that writes nothing into the
+/// program folder).
+SetUpOutcome SetUpCustomModel(AppState& app, UserInterface& ui, const ExitHook& exit, CustomModelSetUp& setUp,
+                              bool makeOutputFolder = true);
 
 /// "Add Model": installs a model from a zip archive into a new folder of the program folder, extracting every
 /// entry by its bare file name. Hostile archives are refused whole (see the implementation) and leave nothing

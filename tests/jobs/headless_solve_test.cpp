@@ -4,11 +4,15 @@
 #include "../results/solution_files.h"
 #include "app/console_ui.h"
 #include "app/headless_solve.h"
+#include "app/run_files.h"
 #include "results/results_model.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
+#include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 
 namespace pelorin {
@@ -24,8 +28,16 @@ TEST(SolveArguments, ModelAndOptionsInAnyOrderAndWhatIsRefused) {
   EXPECT_EQ(request.csvDir, "out");
   EXPECT_EQ(request.settingsFile, "s.ini");
 
+  SolveRequest adding;
+  ASSERT_TRUE(ParseSolveArguments({"--add-model", "New.zip"}, adding, error));
+  EXPECT_EQ(adding.addModelArchive, "New.zip");
+  EXPECT_EQ(adding.model, "");
+
   const std::pair<std::vector<std::string>, std::string> refused[] = {
       {{}, "no model named"},
+      {{"--add-model", "New.zip", "Minimal"}, "--add-model is given alone"},
+      {{"--work", "w", "--add-model", "New.zip"}, "--add-model is given alone"},
+      {{"--add-model"}, "--add-model needs a value"},
       {{"--work"}, "--work needs a value"},
       {{"Minimal", "--csv", ""}, "--csv needs a value"},
       {{"Minimal", "Trade"}, "one model only: Trade"},
@@ -35,6 +47,49 @@ TEST(SolveArguments, ModelAndOptionsInAnyOrderAndWhatIsRefused) {
     EXPECT_FALSE(ParseSolveArguments(arguments, other, error));
     EXPECT_EQ(error, reason);
   }
+}
+
+TEST(RunFiles, AFolderUsedAgainLosesExactlyTheFilesARunWrites) {
+  // The chain's outputs of solution "sim1" and post-simulation "sim1ps", in any case.
+  for (const char* name :
+       {"sim1.sl4", "SIM1.SLC",   "sim1.xac",   "sim1.log",   "sim1.cmf",   "sim1.sol",  "sim1.sli",
+        "sim1.SO2", "sim1.so4",   "sim1.SU1",   "sim1.su9",   "sim1.S10",   "sim1.s99",  "sim1.100",
+        "sim1.999", "sim1ps.cmf", "sim1ps.dis", "sim1ps.ou1", "sim1ps.o10", "SIM1PS.OU9"}) {
+    EXPECT_TRUE(IsSolveOutput(name, "sim1", "sim1ps")) << name;
+  }
+  for (const char* name :
+       {"sim1", "sim1.", "sim1.txt", "sim1.so5", "sim1.su", "sim1.sux", "sim1.1000", "sim12.sol", "sim.sol",
+        "sim1ps.sol", "sim1ps.ou", "sim1ps.oux", "sim1.dis", "x.cmf"}) {
+    EXPECT_FALSE(IsSolveOutput(name, "sim1", "sim1ps")) << name;
+  }
+  EXPECT_FALSE(IsSolveOutput(".sol", "", ""));
+
+  test::TempDir dir;
+  for (const char* name : {"sim1.sol", "sim1.SU3", "sim1ps.ou2", "sim1.upd", "current.svi", "notes.txt",
+                           "other.sol", "sim1.txt", "keep.csv.txt", "a.csv", "macros.csv"}) {
+    dir.Write(name, "old");
+  }
+  std::filesystem::create_directory(dir.File("sim1.SU4")); // a folder is never removed
+  EXPECT_EQ(RemoveRunFiles(dir.Path().string(), "sim1", "sim1ps", {"sim1.upd"}), 5);
+  EXPECT_EQ(RemoveCsvFiles(dir.Path().string()), 2);
+  std::set<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    left.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(left, (std::set<std::string>{"notes.txt", "other.sol", "sim1.txt", "keep.csv.txt", "sim1.SU4"}));
+  EXPECT_EQ(RemoveRunFiles(dir.File("missing"), "sim1", "sim1ps", {}), 0);
+}
+
+TEST(RunFiles, TheLastLinesOfALogComeWhole) {
+  test::TempDir dir;
+  const std::string longLine(200, 'x');
+  const std::string log = dir.Write("solve.log", "first\r\n\nthird " + longLine + "\r\nlast\n");
+  EXPECT_THAT(LastLines(log, 3), ::testing::ElementsAre("", "third " + longLine, "last"));
+  EXPECT_THAT(LastLines(log, 10), ::testing::ElementsAre("first", "", "third " + longLine, "last"));
+  EXPECT_THAT(LastLines(dir.Write("open.log", "no newline at the end"), 2),
+              ::testing::ElementsAre("no newline at the end"));
+  EXPECT_TRUE(LastLines(dir.Write("empty.log", ""), 5).empty());
+  EXPECT_TRUE(LastLines(dir.File("missing.log"), 5).empty());
 }
 
 TEST(ConsoleUserInterface, MessagesGoToTheStreamAndQuestionsTakeTheirDefault) {
@@ -61,6 +116,9 @@ TEST(ConsoleUserInterface, MessagesGoToTheStreamAndQuestionsTakeTheirDefault) {
   EXPECT_EQ(other.ChooseFromList("Select Model", {"Minimal - A minimal economy"}, 0), std::nullopt);
   EXPECT_EQ(other.ChooseFromList("Pick", {"a", "b"}, 1), 1);
   EXPECT_EQ(other.OpenFileDialog({"Model File", "", "", "", ""}), std::nullopt);
+  other.Message(MessageKind::Warning, "careful");
+  EXPECT_EQ(other.Warnings(), 1);
+  EXPECT_EQ(other.Errors(), 0);
   EXPECT_EQ(other.Prompt("Name", "Name?", "sim2"), "sim2");
 }
 

@@ -284,6 +284,7 @@ TEST_F(JobRunnerTest, ConverterFailuresAtTheFirstStepGiveNoResultsLaterOnesStill
   EXPECT_THAT(Calls(), ::testing::Not(HasSubstr("praxolsh")));
   EXPECT_TRUE(app->App.Solved);
   EXPECT_EQ(app->ResultsData.Nsol(), 5);
+  EXPECT_TRUE(app->Jobs.Job.SsaPreparationFailed);
 
   ui.messages.clear();
   fs::remove(control + "/mirdashk");
@@ -296,6 +297,13 @@ TEST_F(JobRunnerTest, ConverterFailuresAtTheFirstStepGiveNoResultsLaterOnesStill
   EXPECT_TRUE(app->App.Solved);
   EXPECT_THAT(app->Simulation.Solve.ErrorLog,
               ElementsAre("praxolsh log", " Error: cannot read the solution"));
+  EXPECT_TRUE(app->Jobs.Job.SsaPreparationFailed);
+
+  // A solve whose every step succeeds clears the mark.
+  fs::remove(control + "/praxolsh");
+  Solve();
+  EXPECT_TRUE(app->App.Solved);
+  EXPECT_FALSE(app->Jobs.Job.SsaPreparationFailed);
 }
 
 TEST_F(JobRunnerTest, ResultsThatCannotBeReadAreNoResults) {

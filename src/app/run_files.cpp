@@ -1,0 +1,113 @@
+#include "app/run_files.h"
+
+#include "platform/strings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace pelorin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(),
+                                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// The extension (lower-cased, without the dot) when `fileName` is `stem` + "." + extension, else nothing.
+bool ExtensionOf(std::string_view fileName, std::string_view stem, std::string& extension) {
+  if (stem.empty() || fileName.size() <= stem.size() + 1 || fileName[stem.size()] != '.' ||
+      !SameText(fileName.substr(0, stem.size()), stem)) {
+    return false;
+  }
+  extension = LowerCase(fileName.substr(stem.size() + 1));
+  return true;
+}
+
+bool IsSubtotalExtension(std::string_view ext) {
+  return ext.size() == 3 && ((ext.starts_with("su") && AllDigits(ext.substr(2))) ||
+                             (ext.front() == 's' && AllDigits(ext.substr(1))) || AllDigits(ext));
+}
+
+template <typename Predicate> int RemoveFilesIn(const std::string& folder, Predicate remove) {
+  int removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code statusError;
+    if (fs::is_directory(it->symlink_status(statusError)) || !remove(it->path().filename().string())) {
+      continue;
+    }
+    std::error_code removeError;
+    removed += fs::remove(it->path(), removeError) ? 1 : 0;
+  }
+  return removed;
+}
+
+} // namespace
+
+bool IsSolveOutput(std::string_view fileName, std::string_view solutionStem, std::string_view postSimStem) {
+  static constexpr std::string_view kSolutionExtensions[] = {"sl4", "slc", "xac", "log", "cmf",
+                                                             "sol", "sli", "so2", "so3", "so4"};
+  std::string ext;
+  if (ExtensionOf(fileName, solutionStem, ext)) {
+    if (std::find(std::begin(kSolutionExtensions), std::end(kSolutionExtensions), ext) !=
+            std::end(kSolutionExtensions) ||
+        IsSubtotalExtension(ext)) {
+      return true;
+    }
+  }
+  if (ExtensionOf(fileName, postSimStem, ext)) {
+    return ext == "cmf" || ext == "dis" || (ext.starts_with("ou") && AllDigits(ext.substr(2))) ||
+           (ext.size() > 2 && ext.front() == 'o' && AllDigits(ext.substr(1)));
+  }
+  return false;
+}
+
+int RemoveRunFiles(const std::string& folder, std::string_view solutionStem, std::string_view postSimStem,
+                   const std::vector<std::string>& namedFiles) {
+  return RemoveFilesIn(folder, [&](const std::string& name) {
+    return name == "current.svi" || IsSolveOutput(name, solutionStem, postSimStem) ||
+           std::find(namedFiles.begin(), namedFiles.end(), name) != namedFiles.end();
+  });
+}
+
+int RemoveCsvFiles(const std::string& folder) {
+  return RemoveFilesIn(folder,
+                       [](const std::string& name) { return name.size() > 4 && name.ends_with(".csv"); });
+}
+
+std::vector<std::string> LastLines(const std::string& fileName, std::size_t count) {
+  std::ifstream in(fileName, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> lines;
+  if (!in.good() && !in.eof()) {
+    return lines;
+  }
+  // From the end backwards, so that a long log costs one read and one pass over its tail.
+  std::size_t end = text.size();
+  if (end > 0 && text[end - 1] == '\n') {
+    --end;
+  }
+  while (lines.size() < count && end > 0) {
+    const std::size_t newline = text.rfind('\n', end - 1);
+    const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    lines.push_back(std::move(line));
+    if (newline == std::string::npos) {
+      break;
+    }
+    end = newline;
+  }
+  std::reverse(lines.begin(), lines.end());
+  return lines;
+}
+
+} // namespace pelorin

@@ -1,0 +1,32 @@
+#pragma once
+
+// The files a run of pelorin-solve leaves in the folders it is given, so that a folder used again holds only
+// the new run's files, and the tail of a log as a failing run prints it.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelorin {
+
+/// True for a file the chain of a solve writes beside its solution `solutionStem`.sl4 (names compared
+/// ignoring case): the solution, its command file, log, accuracy and closure-solution files, the converted
+/// results (".sol", ".sli", the levels files ".so2" to ".so4" and the subtotal files ".su1" ... ".s10" ...
+/// ".100" ...), and the post-simulation's command, display and output files `postSimStem`.cmf, ".dis",
+/// ".ou1" ... ".o10" ....
+bool IsSolveOutput(std::string_view fileName, std::string_view solutionStem, std::string_view postSimStem);
+
+/// Removes from `folder` (the files directly in it, never a folder) what a run of pelorin-solve writes there:
+/// the solve's outputs (IsSolveOutput), the files `namedFiles` (the output lines' files, by name) and the
+/// kept model information "current.svi". Nothing else is touched. Returns the number removed.
+int RemoveRunFiles(const std::string& folder, std::string_view solutionStem, std::string_view postSimStem,
+                   const std::vector<std::string>& namedFiles);
+
+/// Removes the CSV files (names ending in ".csv") directly in `folder`; returns the number removed.
+int RemoveCsvFiles(const std::string& folder);
+
+/// The last `count` lines of a text file, whole (a CR before a line's end dropped); empty when it cannot be
+/// read.
+std::vector<std::string> LastLines(const std::string& fileName, std::size_t count);
+
+} // namespace pelorin
