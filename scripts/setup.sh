@@ -1,6 +1,7 @@
 #!/bin/sh
 # Sets Pelorin up on a Debian 12 machine and then runs it or its tests:
 #   sh scripts/setup.sh run    install what is missing, build, install the program folder into dist/, run the main job
+#                              (its runs go to runs/main-job)
 #   sh scripts/setup.sh test   the same set-up, then every test
 # Both are idempotent: a second run only rebuilds what changed.
 set -eu
@@ -33,7 +34,7 @@ cmake --install build --prefix "$top/dist" --strip > /dev/null
 
 case "$mode" in
   run)
-    sh scripts/main_job.sh "$top/dist"
+    sh scripts/main_job.sh "$top/dist" "$top/runs/main-job"
     ;;
   test)
     ctest --test-dir build -j "$(nproc)" --output-on-failure --timeout 900
