@@ -81,33 +81,37 @@ int RemoveCsvFiles(const std::string& folder) {
                        [](const std::string& name) { return name.size() > 4 && name.ends_with(".csv"); });
 }
 
-std::vector<std::string> LastLines(const std::string& fileName, std::size_t count) {
-  std::ifstream in(fileName, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+std::vector<std::string> LastLinesOfText(std::string_view text, std::size_t count) {
+  // From the end backwards: a long log costs one pass over its tail.
   std::vector<std::string> lines;
-  if (!in.good() && !in.eof()) {
-    return lines;
-  }
-  // From the end backwards, so that a long log costs one read and one pass over its tail.
   std::size_t end = text.size();
   if (end > 0 && text[end - 1] == '\n') {
     --end;
   }
   while (lines.size() < count && end > 0) {
     const std::size_t newline = text.rfind('\n', end - 1);
-    const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
-    std::string line = text.substr(start, end - start);
+    const std::size_t start = newline == std::string_view::npos ? 0 : newline + 1;
+    std::string line(text.substr(start, end - start));
     if (!line.empty() && line.back() == '\r') {
       line.pop_back();
     }
     lines.push_back(std::move(line));
-    if (newline == std::string::npos) {
+    if (newline == std::string_view::npos) {
       break;
     }
     end = newline;
   }
   std::reverse(lines.begin(), lines.end());
   return lines;
+}
+
+std::vector<std::string> LastLines(const std::string& fileName, std::size_t count) {
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) {
+    return {};
+  }
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return LastLinesOfText(text, count);
 }
 
 } // namespace pelorin

@@ -25,8 +25,10 @@ int RemoveRunFiles(const std::string& folder, std::string_view solutionStem, std
 /// Removes the CSV files (names ending in ".csv") directly in `folder`; returns the number removed.
 int RemoveCsvFiles(const std::string& folder);
 
-/// The last `count` lines of a text file, whole (a CR before a line's end dropped); empty when it cannot be
-/// read.
+/// The last `count` lines of a text, whole (a CR before a line's end dropped).
+std::vector<std::string> LastLinesOfText(std::string_view text, std::size_t count);
+
+/// The last `count` lines of a text file (LastLinesOfText); empty when it cannot be read.
 std::vector<std::string> LastLines(const std::string& fileName, std::size_t count);
 
 } // namespace pelorin

@@ -6,6 +6,7 @@
 #include "app/headless_solve.h"
 #include "app/run_files.h"
 #include "results/results_model.h"
+#include "support/fuzz_seed.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -83,7 +84,9 @@ TEST(RunFiles, AFolderUsedAgainLosesExactlyTheFilesARunWrites) {
 TEST(RunFiles, TheLastLinesOfALogComeWhole) {
   test::TempDir dir;
   const std::string longLine(200, 'x');
-  const std::string log = dir.Write("solve.log", "first\r\n\nthird " + longLine + "\r\nlast\n");
+  const std::string text = "first\r\n\nthird " + longLine + "\r\nlast\n";
+  const std::string log = dir.Write("solve.log", text);
+  test::SaveFuzzSeed("app_log_lines", "solve.log", "\x03" + text);
   EXPECT_THAT(LastLines(log, 3), ::testing::ElementsAre("", "third " + longLine, "last"));
   EXPECT_THAT(LastLines(log, 10), ::testing::ElementsAre("first", "", "third " + longLine, "last"));
   EXPECT_THAT(LastLines(dir.Write("open.log", "no newline at the end"), 2),
