@@ -193,8 +193,13 @@ bool PrintFailingLog(const Application& app, std::ostream& messages) {
 }
 
 // Empties the run's folders of what an earlier run left there, so that old subtotal files or CSV files never
-// sit beside the new results. Only the run folder's files of this program's kind go.
-void RemoveEarlierRunFiles(const Application& app, const std::string& runDir, const std::string& csvDir) {
+// sit beside the new results. Only files of this program's kind go, and never from the program's or the
+// model's folder, the home folder or through a link; a folder refused is said so and left as it is.
+void RemoveEarlierRunFiles(const Application& app, const std::string& runDir, const std::string& csvDir,
+                           std::ostream& messages) {
+  const std::vector<NamedFolder> protectedFolders = {{app.App.ProgramDir, "the program folder"},
+                                                     {app.App.ModelHomeDir, "the model's folder"}};
+  ErrorText errorText;
   if (!runDir.empty()) {
     const std::vector<std::string>& lines = app.Model.OutputPage.OutputLines;
     const std::string solution = SolutionFilePath(runDir, lines);
@@ -208,10 +213,13 @@ void RemoveEarlierRunFiles(const Application& app, const std::string& runDir, co
         named.push_back(ExtractFileName(path));
       }
     }
-    RemoveRunFiles(runDir, stem, app.Model.OutputPage.PostSimName, named);
+    RemoveRunFiles(runDir, stem, app.Model.OutputPage.PostSimName, named, protectedFolders, errorText);
   }
   if (!csvDir.empty()) {
-    RemoveCsvFiles(csvDir);
+    RemoveCsvFiles(csvDir, protectedFolders, errorText);
+  }
+  if (!errorText.empty()) {
+    messages << "pelorin-solve: files of an earlier run stay: " << errorText << "\n";
   }
 }
 
@@ -426,7 +434,8 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
     messages << "pelorin-solve: the simulation of " << request.model << " was not started\n";
     return kSolveJobRunning;
   }
-  RemoveEarlierRunFiles(*app, runDir, request.csvDir.empty() ? std::string() : Absolute(request.csvDir));
+  RemoveEarlierRunFiles(*app, runDir, request.csvDir.empty() ? std::string() : Absolute(request.csvDir),
+                        messages);
 
   auto accuracy = std::make_unique<AccSummaryRec>();
   bool accuracyMade = false;

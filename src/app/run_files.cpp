@@ -34,18 +34,10 @@ bool IsSubtotalExtension(std::string_view ext) {
                              (ext.front() == 's' && AllDigits(ext.substr(1))) || AllDigits(ext));
 }
 
-template <typename Predicate> int RemoveFilesIn(const std::string& folder, Predicate remove) {
-  int removed = 0;
+// A folder not made yet holds nothing of an earlier run.
+bool Exists(const std::string& path) {
   std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code statusError;
-    if (fs::is_directory(it->symlink_status(statusError)) || !remove(it->path().filename().string())) {
-      continue;
-    }
-    std::error_code removeError;
-    removed += fs::remove(it->path(), removeError) ? 1 : 0;
-  }
-  return removed;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
 } // namespace
@@ -68,17 +60,27 @@ bool IsSolveOutput(std::string_view fileName, std::string_view solutionStem, std
   return false;
 }
 
-int RemoveRunFiles(const std::string& folder, std::string_view solutionStem, std::string_view postSimStem,
-                   const std::vector<std::string>& namedFiles) {
-  return RemoveFilesIn(folder, [&](const std::string& name) {
+bool RemoveRunFiles(const std::string& folder, std::string_view solutionStem, std::string_view postSimStem,
+                    const std::vector<std::string>& namedFiles,
+                    const std::vector<NamedFolder>& protectedFolders, ErrorText& errorText) {
+  if (!Exists(folder)) {
+    return true;
+  }
+  const FileNameFilter earlierRun = [&](std::string_view name) {
     return name == "current.svi" || IsSolveOutput(name, solutionStem, postSimStem) ||
            std::find(namedFiles.begin(), namedFiles.end(), name) != namedFiles.end();
-  });
+  };
+  return DeleteFilesIn(folder, protectedFolders, earlierRun, errorText) ||
+         AddTag(errorText, " [RemoveRunFiles]");
 }
 
-int RemoveCsvFiles(const std::string& folder) {
-  return RemoveFilesIn(folder,
-                       [](const std::string& name) { return name.size() > 4 && name.ends_with(".csv"); });
+bool RemoveCsvFiles(const std::string& folder, const std::vector<NamedFolder>& protectedFolders,
+                    ErrorText& errorText) {
+  if (!Exists(folder)) {
+    return true;
+  }
+  const FileNameFilter csv = [](std::string_view name) { return name.size() > 4 && name.ends_with(".csv"); };
+  return DeleteFilesIn(folder, protectedFolders, csv, errorText) || AddTag(errorText, " [RemoveCsvFiles]");
 }
 
 std::vector<std::string> LastLinesOfText(std::string_view text, std::size_t count) {

@@ -3,6 +3,9 @@
 // The files a run of pelorin-solve leaves in the folders it is given, so that a folder used again holds only
 // the new run's files, and the tail of a log as a failing run prints it.
 
+#include "platform/error_text.h"
+#include "platform/folder_clearing.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,14 +19,19 @@ namespace pelorin {
 /// ".ou1" ... ".o10" ....
 bool IsSolveOutput(std::string_view fileName, std::string_view solutionStem, std::string_view postSimStem);
 
-/// Removes from `folder` (the files directly in it, never a folder) what a run of pelorin-solve writes there:
-/// the solve's outputs (IsSolveOutput), the files `namedFiles` (the output lines' files, by name) and the
-/// kept model information "current.svi". Nothing else is touched. Returns the number removed.
-int RemoveRunFiles(const std::string& folder, std::string_view solutionStem, std::string_view postSimStem,
-                   const std::vector<std::string>& namedFiles);
+/// Removes from `folder` (the files directly in it, never a folder, never what a link points at) what a run
+/// of pelorin-solve writes there: the solve's outputs (IsSolveOutput), the files `namedFiles` (the output
+/// lines' files, by name) and the kept model information "current.svi". Nothing else is touched. Refused,
+/// deleting nothing, for a folder that must never be cleared in bulk (a link, "/", the home folder,
+/// `protectedFolders`). False with the reason and "[RemoveRunFiles]" when refused or a file stays.
+bool RemoveRunFiles(const std::string& folder, std::string_view solutionStem, std::string_view postSimStem,
+                    const std::vector<std::string>& namedFiles,
+                    const std::vector<NamedFolder>& protectedFolders, ErrorText& errorText);
 
-/// Removes the CSV files (names ending in ".csv") directly in `folder`; returns the number removed.
-int RemoveCsvFiles(const std::string& folder);
+/// Removes the CSV files (names ending in ".csv") directly in `folder`, refused as RemoveRunFiles is. False
+/// with the reason and "[RemoveCsvFiles]".
+bool RemoveCsvFiles(const std::string& folder, const std::vector<NamedFolder>& protectedFolders,
+                    ErrorText& errorText);
 
 /// The last `count` lines of a text, whole (a CR before a line's end dropped).
 std::vector<std::string> LastLinesOfText(std::string_view text, std::size_t count);

@@ -71,14 +71,28 @@ TEST(RunFiles, AFolderUsedAgainLosesExactlyTheFilesARunWrites) {
     dir.Write(name, "old");
   }
   std::filesystem::create_directory(dir.File("sim1.SU4")); // a folder is never removed
-  EXPECT_EQ(RemoveRunFiles(dir.Path().string(), "sim1", "sim1ps", {"sim1.upd"}), 5);
-  EXPECT_EQ(RemoveCsvFiles(dir.Path().string()), 2);
+  ErrorText error;
+  ASSERT_TRUE(RemoveRunFiles(dir.Path().string(), "sim1", "sim1ps", {"sim1.upd"}, {}, error)) << error;
+  ASSERT_TRUE(RemoveCsvFiles(dir.Path().string(), {}, error)) << error;
   std::set<std::string> left;
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
     left.insert(entry.path().filename().string());
   }
   EXPECT_EQ(left, (std::set<std::string>{"notes.txt", "other.sol", "sim1.txt", "keep.csv.txt", "sim1.SU4"}));
-  EXPECT_EQ(RemoveRunFiles(dir.File("missing"), "sim1", "sim1ps", {}), 0);
+  EXPECT_TRUE(RemoveRunFiles(dir.File("missing"), "sim1", "sim1ps", {}, {}, error));
+  EXPECT_TRUE(RemoveCsvFiles(dir.File("missing"), {}, error));
+
+  // Never through a link, never in a folder that must not be cleared.
+  std::filesystem::create_directory(dir.File("real"));
+  dir.Write("real/sim1.sol", "old");
+  dir.Write("real/a.csv", "old");
+  std::filesystem::create_directory_symlink(dir.File("real"), dir.File("link"));
+  EXPECT_FALSE(RemoveRunFiles(dir.File("link"), "sim1", "sim1ps", {}, {}, error));
+  EXPECT_FALSE(RemoveCsvFiles(dir.File("real"), {{dir.File("real"), "the model's folder"}}, error));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("real/sim1.sol")));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("real/a.csv")));
+  EXPECT_NE(error.find("[RemoveRunFiles]"), std::string::npos);
+  EXPECT_NE(error.find("[RemoveCsvFiles]"), std::string::npos);
 }
 
 TEST(RunFiles, TheLastLinesOfALogComeWhole) {
