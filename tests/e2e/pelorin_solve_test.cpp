@@ -277,7 +277,7 @@ TEST_F(PelorinSolve, TheMainJobWritesItsRunsOutsideTheProgramFolderWhichCarriesT
   EXPECT_TRUE(fs::exists(runs + "/Minimal/csv/QFAC.csv"));
   EXPECT_TRUE(fs::exists(runs + "/Trade/sim1.sol"));
 
-  for (const char* doc : {"model-language.md", "converter.md", "solution-file.md"}) {
+  for (const char* doc : {"program-folder.md", "model-language.md", "converter.md", "solution-file.md"}) {
     EXPECT_TRUE(fs::exists(prog + "/docs/" + doc)) << doc;
   }
 #ifdef PELORIN_NINJA
