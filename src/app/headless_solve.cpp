@@ -378,8 +378,13 @@ int RunHeadlessSolve(const SolveRequest& request, std::ostream& out, std::ostrea
       return kSolveFailed;
     }
     temporary.path = pattern;
-    workDir = pattern;
+    // Laid out like a run folder: the work folder, whose files are cleared, is a folder of its own.
+    workDir = JoinPath(pattern, "work");
     keepDir = pattern;
+    if (!fs::create_directory(workDir, ec)) {
+      messages << "pelorin-solve: cannot make the folder " << workDir << "\n";
+      return kSolveFailed;
+    }
   }
 
   int exitCode = -1;

@@ -16,7 +16,7 @@ struct ProcessOptions {
   bool discardOutput = false;
   /// Descriptors of ours that the program inherits even when they are marked close-on-exec. A lock held
   /// through one lasts as long as the program, or anything it starts, runs.
-  std::vector<int> keepDescriptors;
+  std::vector<int> keepDescriptors = {};
 };
 
 /// A started program that is watched until it ends: polled without blocking, never killed. It runs in a

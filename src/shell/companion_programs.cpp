@@ -81,7 +81,7 @@ std::string FindBrisolent(const std::string& programDir, std::string_view fallba
 ProgramLauncher DetachedLauncher() {
   return [](const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
             ErrorText& errorText) {
-    return StartDetached(program, arguments, {folder, false, {}}, errorText);
+    return StartDetached(program, arguments, {folder, false}, errorText);
   };
 }
 

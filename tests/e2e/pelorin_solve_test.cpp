@@ -216,7 +216,8 @@ TEST_F(PelorinSolve, AFailedSensitivityPreparationShowsTheResultsAndItsWholeLogW
   ASSERT_NE(at, std::string::npos);
   const std::string log = temporary.err.substr(at + 5, temporary.err.find('\n', at) - at - 5);
   EXPECT_THAT(test::ReadFileBytes(log), HasSubstr(longLine));
-  fs::remove_all(fs::path(log).parent_path());
+  EXPECT_EQ(fs::path(log).parent_path().filename(), "work");
+  fs::remove_all(fs::path(log).parent_path().parent_path());
 }
 
 TEST_F(PelorinSolve, FoldersUsedAgainHoldOnlyTheNewRunsFiles) {

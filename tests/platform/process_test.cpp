@@ -30,7 +30,7 @@ TEST(Process, RunsInItsFolderWithoutTerminalInputAndReportsItsExitCode) {
   ErrorText error;
   // "read" fails at once on an empty input: a job never waits for a person at a terminal.
   ASSERT_TRUE(process.Start("/bin/sh", {"-c", "pwd > here.txt; read x; echo $? > read.txt; exit 3"},
-                            {dir.Path().string(), false, {}}, error))
+                            {dir.Path().string(), false}, error))
       << error;
   EXPECT_GT(process.Pid(), 0);
   ASSERT_TRUE(EndsWithin(process, std::chrono::seconds(10)));
@@ -40,7 +40,7 @@ TEST(Process, RunsInItsFolderWithoutTerminalInputAndReportsItsExitCode) {
   EXPECT_EQ(test::ReadFileBytes(dir.File("read.txt")), "1\n");
 }
 
-TEST(Process, RunsInASessionOfItsOwnKeepingOnlyTheDescriptorsItIsGiven) {
+TEST(Process, RunsInASessionOfItsOwnAndKeepsTheDescriptorsItIsGiven) {
   test::TempDir dir;
   const int kept = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   const int other = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -119,7 +119,7 @@ TEST(Process, StartFailuresAreReportedNotRun) {
   EXPECT_EQ(error, "Cannot start /no/such/program: No such file or directory[StartProcess]");
   EXPECT_FALSE(process.Running());
   error.clear();
-  EXPECT_FALSE(process.Start("/bin/sh", {"-c", "touch ran"}, {dir.File("missing"), false, {}}, error));
+  EXPECT_FALSE(process.Start("/bin/sh", {"-c", "touch ran"}, {dir.File("missing"), false}, error));
   EXPECT_EQ(error, "Cannot start /bin/sh: No such file or directory[StartProcess]");
   error.clear();
   const std::string plain = dir.Write("plain.txt", "not a program");
@@ -131,7 +131,7 @@ TEST(Process, ADetachedProgramRunsOnItsOwn) {
   test::TempDir dir;
   ErrorText error;
   ASSERT_TRUE(StartDetached("/bin/sh", {"-c", "echo \"$1\" > got.txt", "sh", "a b \"c\""},
-                            {dir.Path().string(), true, {}}, error))
+                            {dir.Path().string(), true}, error))
       << error;
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (test::ReadFileBytes(dir.File("got.txt")).empty() && std::chrono::steady_clock::now() < until) {
