@@ -62,6 +62,20 @@ std::string FormatValue(double v) {
   return buf;
 }
 
+// Labels are written only when every dimension has a set name and one element name per position, as the
+// reader asks.
+bool HasAllLabels(const DataArray& a) {
+  if (a.dims.empty() || a.setNames.size() != a.dims.size() || a.elementNames.size() != a.dims.size()) {
+    return false;
+  }
+  for (std::size_t d = 0; d < a.dims.size(); ++d) {
+    if (a.setNames[d].empty() || static_cast<std::int64_t>(a.elementNames[d].size()) != a.dims[d]) {
+      return false;
+    }
+  }
+  return true;
+}
+
 } // namespace
 
 bool ParseTextData(std::string_view text, const std::string& fileName, DataFile& data, ErrorText& errorText) {
@@ -139,6 +153,45 @@ bool ParseTextData(std::string_view text, const std::string& fileName, DataFile&
       }
       array.dims.clear();
     } else {
+      // Optional labels: one line `set NAME element element ... ;` per dimension, before the values.
+      while (i < lines.size()) {
+        auto labelWords = Words(lines[i]);
+        if (labelWords.empty() || labelWords[0].second || !SameText(labelWords[0].first, "set")) {
+          break;
+        }
+        const std::size_t d = array.setNames.size();
+        if (d >= array.dims.size()) {
+          return TextFail(errorText, fileName, i + 1,
+                          "header \"" + name + "\" has " + std::to_string(array.dims.size()) +
+                              " dimensions but more set lines");
+        }
+        if (labelWords.size() < 2 || labelWords[1].second || labelWords[1].first.size() > 12) {
+          return TextFail(errorText, fileName, i + 1,
+                          "expected `set NAME element element ... ;` with a set name of 1 to 12 characters");
+        }
+        std::vector<std::string> elements;
+        for (std::size_t k = 2; k < labelWords.size(); ++k) {
+          if (labelWords[k].first.empty() || labelWords[k].first.size() > 12) {
+            return TextFail(errorText, fileName, i + 1,
+                            "element name \"" + labelWords[k].first + "\" must have 1 to 12 characters");
+          }
+          elements.push_back(labelWords[k].first);
+        }
+        if (static_cast<std::int64_t>(elements.size()) != array.dims[d]) {
+          return TextFail(errorText, fileName, i + 1,
+                          "set " + labelWords[1].first + " lists " + std::to_string(elements.size()) +
+                              " elements but dimension " + std::to_string(d + 1) + " of header \"" + name +
+                              "\" has size " + std::to_string(array.dims[d]));
+        }
+        array.setNames.push_back(labelWords[1].first);
+        array.elementNames.push_back(std::move(elements));
+        ++i;
+      }
+      if (!array.setNames.empty() && array.setNames.size() != array.dims.size()) {
+        return TextFail(errorText, fileName, i + 1,
+                        "header \"" + name + "\" has " + std::to_string(array.dims.size()) +
+                            " dimensions but " + std::to_string(array.setNames.size()) + " set lines");
+      }
       array.values.reserve(static_cast<std::size_t>(count));
       while (static_cast<std::int64_t>(array.values.size()) < count) {
         if (i >= lines.size()) {
@@ -193,6 +246,16 @@ std::string TextDataBytes(const DataFile& data) {
       out += std::to_string(d);
     }
     out += " ;\n";
+    if (HasAllLabels(a)) {
+      for (std::size_t d = 0; d < a.dims.size(); ++d) {
+        out += "set " + a.setNames[d];
+        for (const std::string& e : a.elementNames[d]) {
+          out += ' ';
+          out += e;
+        }
+        out += " ;\n";
+      }
+    }
     const std::int64_t rowLength = a.dims.empty() ? 1 : std::max<std::int64_t>(1, a.dims[0]);
     for (std::size_t k = 0; k < a.values.size(); ++k) {
       out += FormatValue(a.values[k]);

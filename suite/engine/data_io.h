@@ -30,9 +30,11 @@ struct DataFile {
 
 /// Reads a text data file: blocks, each a line `header "NAME" real N1 N2 ... ;` or `header "NAME" strings N
 /// ;` followed by its values (numbers separated by blanks, commas or line ends, dimension 1 fastest; or one
-/// string per line). Text after "!" is a comment. Failures name the file and line.
+/// string per line). A real header may label its dimensions, one line `set NAME e1 e2 ... ;` each, between
+/// its heading and its values. Text after "!" is a comment. Failures name the file and line.
 bool ParseTextData(std::string_view text, const std::string& fileName, DataFile& data, ErrorText& errorText);
-/// Writes arrays in the text data layout (values with 17 significant digits, so nothing is lost).
+/// Writes arrays in the text data layout (values with 17 significant digits, so nothing is lost; labels when
+/// every dimension has them).
 std::string TextDataBytes(const DataFile& data);
 
 /// Reads a data file of either format from disk (text when `text` is set, else Header Array).

@@ -1,5 +1,6 @@
 #include "engine/runtime.h"
 
+#include "engine/data_labels.h"
 #include "platform/strings.h"
 
 #include <algorithm>
@@ -100,6 +101,17 @@ bool ModelRuntime::LoadArray(int file, const std::string& header, const std::vec
                 Where(line) + what + ": header \"" + header + "\" of file " + fileName +
                     " holds strings, not numbers",
                 "");
+  }
+  // Labels first: an array over other sets, or over the right sets in another order, is refused by what it
+  // holds rather than by its sizes.
+  std::vector<const RtSet*> labelSets;
+  for (int s : sets) {
+    labelSets.push_back(&sets_[static_cast<std::size_t>(s)]);
+  }
+  std::string problem;
+  if (!DataLabelsMatch(a, labelSets, problem)) {
+    return Fail(errorText,
+                Where(line) + what + ": header \"" + header + "\" of file " + fileName + ", " + problem, "");
   }
   std::int64_t expected = 1;
   std::string shape;
