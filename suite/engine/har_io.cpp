@@ -13,6 +13,9 @@ namespace pelorin::engine {
 
 namespace {
 
+/// The string length of a history header this program starts.
+constexpr std::int64_t kHistoryLength = 60;
+
 DataArray FromHeader(const HarHeader& h) {
   DataArray a;
   a.longName = Trim(h.longName);
@@ -70,6 +73,24 @@ HarHeader ToHeader(const std::string& name, const DataArray& a) {
     dims.push_back(SizeDim(1));
   }
   return MakeDoubles(name, a.longName.empty() ? name : a.longName, std::move(dims), a.values, labelled);
+}
+
+// The history of an updated file: the input's lines as they were, in their own string length, and the run's
+// line after them (cut to that length).
+HarHeader UpdatedHistory(const THeadRecz* inputHistory, std::string line) {
+  HarHeader history = inputHistory != nullptr ? HarHeaderFromHead(*inputHistory)
+                                              : MakeStrings("XXHS", "File History", {}, kHistoryLength);
+  if (history.stringLength <= 0) {
+    history.stringLength = kHistoryLength;
+  }
+  for (const std::string& s : history.strings) {
+    history.stringLength = std::max<std::int64_t>(history.stringLength, static_cast<std::int64_t>(s.size()));
+  }
+  if (static_cast<std::int64_t>(line.size()) > history.stringLength) {
+    line.resize(static_cast<std::size_t>(history.stringLength));
+  }
+  history.strings.push_back(std::move(line));
+  return history;
 }
 
 bool ReadText(const std::string& path, std::string& bytes) {
@@ -166,7 +187,9 @@ bool WriteUpdatedDataFile(const std::string& original, bool text, const std::str
   if (!ReadHarFile(ResolvePathIgnoringCase(original), false, false, har, skipped, inner)) {
     return Fail(errorText, "cannot read Header Array file " + original + ": " + inner, "");
   }
-  std::vector<HarHeader> headers = BookkeepingHeaders(program, NowText());
+  const std::string now = NowText();
+  std::vector<HarHeader> headers = BookkeepingHeaders(program, now);
+  headers.push_back(UpdatedHistory(har->xxhs.get(), "Updated by " + program + " at " + now));
   std::vector<std::string> done;
   for (const auto& head : har->heads) {
     if (!head) {

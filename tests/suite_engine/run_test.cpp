@@ -5,6 +5,7 @@
 #include "modelinfo/model_info_reader.h"
 #include "mrklang/axs_file.h"
 #include "mrklang/parser.h"
+#include "platform/strings.h"
 #include "summaries/acc_summary.h"
 #include "support/temp_dir.h"
 
@@ -150,6 +151,43 @@ TEST_F(EngineRun, SimulationWritesSolutionUpdatedDataOutputsDisplayAndReport) {
   ASSERT_EQ(Run(post), 0) << Log();
   EXPECT_TRUE(std::filesystem::exists(dir_.File("ps.dis")));
   EXPECT_TRUE(std::filesystem::exists(dir_.File("ps.ou1")));
+}
+
+TEST_F(EngineRun, UpdatedDataKeepTheInputsHistoryAndAddTheRunsLine) {
+  ErrorText err;
+  std::vector<HarHeader> base =
+      BookkeepingHeaders("harmake", "now", {"Base data of a test", "Checked by hand"});
+  base.push_back(MakeStrings("REG", "Regions", {"usa", "eu"}));
+  base.push_back(MakeReals("SHR", "Shares", {SetDim("COM", {"food", "mfg"})}, {0.4f, 0.6f}));
+  base.push_back(MakeReals("Y", "Income", {SetDim("REG", {"usa", "eu"})}, {100.0f, 50.0f}));
+  ASSERT_TRUE(WriteHarFile(dir_.File("base.har"), base, {}, err)) << err;
+  auto history = [&](const std::string& file) {
+    std::unique_ptr<THeadRecz> head;
+    std::vector<std::string> lines;
+    EXPECT_TRUE(ReadHeaderFromHarFile(dir_.File(file), "XXHS", false, head, err)) << err;
+    if (head) {
+      for (std::size_t i = 1; i < head->strings.size(); ++i) {
+        lines.push_back(Trim(head->strings[i]));
+      }
+    }
+    return lines;
+  };
+  const std::string sim = "Solution file = sim1 ;\nUpdated file BASEDATA = sim1.upd ;\n" +
+                          std::string(kClosure) + "Method = Johansen ;\nShock Y = uniform 1 ;\n";
+  ASSERT_EQ(Run(Files() + sim), 0) << Log();
+  std::vector<std::string> lines = history("sim1.upd");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Base data of a test");
+  EXPECT_EQ(lines[1], "Checked by hand");
+  EXPECT_TRUE(StartsWithText(lines[2], "Updated by Trade at ")) << lines[2];
+
+  // A simulation from the updated data adds its own line after them.
+  std::filesystem::rename(dir_.File("sim1.upd"), dir_.File("base.har"));
+  ASSERT_EQ(Run(Files() + sim), 0) << Log();
+  lines = history("sim1.upd");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1], "Checked by hand");
+  EXPECT_TRUE(StartsWithText(lines[3], "Updated by Trade at ")) << lines[3];
 }
 
 TEST_F(EngineRun, ClosureCheckWritesTheClosureInformationFile) {
