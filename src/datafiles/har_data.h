@@ -67,7 +67,10 @@ struct THeadRecz {
   std::array<std::int64_t, 7> sizes{1, 1, 1, 1, 1, 1, 1}; ///< dimension 1 first
   Arr7<float> values;                                     ///< dimension 1 fastest
   std::int64_t numValues = 0;
-  float scalarValue = 0;         ///< the value of a scalar (nDim 0)
+  float scalarValue = 0;       ///< the value of a scalar (nDim 0)
+  bool keepDoubles = false;    ///< set before the values are read: keep double-precision values as stored
+  std::vector<double> doubles; ///< with keepDoubles, a double-precision header's values as stored, dimension
+                               ///< 1 fastest (a non-finite one as 424242.0); empty otherwise
   std::int64_t numNonFinite = 0; ///< values that were not finite in the file (now 424242.0)
 
   // Labels, as stored in the set-and-element record
@@ -115,6 +118,11 @@ struct HarData {
   const THeadRecz* Find(std::string_view name) const;
 };
 
+/// What a reader keeps beyond what the program shows.
+struct HarReadOptions {
+  bool keepDoubles = false; ///< keep the values of double-precision headers as stored (THeadRecz::doubles)
+};
+
 /// Receives the warning text of a real header too large to read (the header is then skipped).
 using HarWarningHandler = std::function<void(const std::string& text)>;
 /// Installs the handler the readers call; the window layer shows a warning box with a Help button.
@@ -124,13 +132,14 @@ void SetHarWarningHandler(HarWarningHandler handler);
 /// bookkeeping headers completed, the "#SOLVIEW" marks applied. With `skipBad` a header whose description
 /// cannot be read is passed over and `someSkipped` set. On failure `data` is empty.
 bool ReadHarFile(const std::string& fileName, bool sort, bool skipBad, std::unique_ptr<HarData>& data,
-                 bool& someSkipped, ErrorText& errorText);
+                 bool& someSkipped, ErrorText& errorText, const HarReadOptions& options = {});
 /// Reads every header of a file into an existing HarData, then completes it.
 bool ReadMoreIntoHarFile(const std::string& fileName, HarData& data, bool sort, bool skipBad,
-                         bool& someSkipped, ErrorText& errorText);
+                         bool& someSkipped, ErrorText& errorText, const HarReadOptions& options = {});
 /// Reads the first header of a name. A name not in the file is no failure: `head` is then empty.
 bool ReadHeaderFromHarFile(const std::string& fileName, std::string_view headerName, bool skipBad,
-                           std::unique_ptr<THeadRecz>& head, ErrorText& errorText);
+                           std::unique_ptr<THeadRecz>& head, ErrorText& errorText,
+                           const HarReadOptions& options = {});
 /// Reads a file's real headers with at least one value, sorted, each marked when all zero; a long name with
 /// "#" is split into the short text before it and the long name after it.
 bool GetRealDetails(const std::string& fileName, std::unique_ptr<HarData>& data, ErrorText& errorText);

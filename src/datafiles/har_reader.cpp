@@ -105,7 +105,7 @@ const THeadRecz* HarData::Find(std::string_view name) const {
 }
 
 bool ReadMoreIntoHarFile(const std::string& fileName, HarData& data, bool sort, bool skipBad,
-                         bool& someSkipped, ErrorText& errorText) {
+                         bool& someSkipped, ErrorText& errorText, const HarReadOptions& options) {
   const char* tag = " [ReadMoreIntoHarFile]";
   std::error_code ec;
   const auto size = std::filesystem::file_size(fileName, ec);
@@ -143,6 +143,7 @@ bool ReadMoreIntoHarFile(const std::string& fileName, HarData& data, bool sort, 
         continue;
       }
     }
+    head->keepDoubles = options.keepDoubles;
     if (!har::ReadHeaderData(file, isFujitsu, *head, errorText)) {
       return AddTag(errorText, tag);
     }
@@ -163,10 +164,10 @@ bool ReadMoreIntoHarFile(const std::string& fileName, HarData& data, bool sort, 
 }
 
 bool ReadHarFile(const std::string& fileName, bool sort, bool skipBad, std::unique_ptr<HarData>& data,
-                 bool& someSkipped, ErrorText& errorText) {
+                 bool& someSkipped, ErrorText& errorText, const HarReadOptions& options) {
   data = std::make_unique<HarData>();
   someSkipped = false;
-  if (!ReadMoreIntoHarFile(fileName, *data, sort, skipBad, someSkipped, errorText)) {
+  if (!ReadMoreIntoHarFile(fileName, *data, sort, skipBad, someSkipped, errorText, options)) {
     FreeHarData(data);
     return AddTag(errorText, " [ReadHarFile]");
   }
@@ -177,7 +178,8 @@ bool ReadHarFile(const std::string& fileName, bool sort, bool skipBad, std::uniq
 }
 
 bool ReadHeaderFromHarFile(const std::string& fileName, std::string_view headerName, bool skipBad,
-                           std::unique_ptr<THeadRecz>& head, ErrorText& errorText) {
+                           std::unique_ptr<THeadRecz>& head, ErrorText& errorText,
+                           const HarReadOptions& options) {
   const char* tag = " [ReadHeaderFromHarFile]";
   head.reset();
   const std::string wanted = NormalHeaderName(headerName);
@@ -211,6 +213,7 @@ bool ReadHeaderFromHarFile(const std::string& fileName, std::string_view headerN
       errorText += inner;
       return AddTag(errorText, tag);
     }
+    candidate->keepDoubles = options.keepDoubles;
     if (!har::ReadHeaderData(file, isFujitsu, *candidate, errorText)) {
       return AddTag(errorText, tag);
     }

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <new>
 
 namespace pelorin {
 
@@ -57,6 +59,27 @@ float DoubleToSingle(const unsigned char* p, std::int64_t& replaced) {
     return kNonFiniteValue;
   }
   return static_cast<float>(value);
+}
+
+// A double as stored, for a reader that keeps them; non-finite ones become 424242.0 as in the singles.
+double KeptDouble(const unsigned char* p) {
+  double value;
+  std::memcpy(&value, p, 8);
+  return std::isfinite(value) ? value : static_cast<double>(kNonFiniteValue);
+}
+
+// The zero-filled array of doubles kept beside the singles, when the reader asks for it.
+bool AllocKeptDoubles(THeadRecz& head, ErrorText& errorText) {
+  head.doubles.clear();
+  if (!head.keepDoubles || !head.isDouble) {
+    return true;
+  }
+  try {
+    head.doubles.assign(static_cast<std::size_t>(head.values.Count()), 0.0);
+  } catch (const std::bad_alloc&) {
+    return Fail(errorText, "Out of Memory", " [AllocKeptDoubles]");
+  }
+  return true;
 }
 
 bool IsContiguous(const std::array<std::int64_t, 7>& sizes, const std::int32_t* limits) {
@@ -157,10 +180,16 @@ bool ReadFullValueRecord(LaheyFile& file, bool isFujitsu, THeadRecz& head, const
     std::array<std::int64_t, 7> index = first;
     const unsigned char* from = buffer;
     for (std::int64_t r = 0; r < runs; ++r) {
-      float* to = target + head.values.Offset(index);
+      const std::int64_t offset = head.values.Offset(index);
+      float* to = target + offset;
       if (head.isDouble) {
         for (std::int64_t i = 0; i < run; ++i) {
           to[i] = DoubleToSingle(from + 8 * i, replaced);
+        }
+        if (!head.doubles.empty()) {
+          for (std::int64_t i = 0; i < run; ++i) {
+            head.doubles[static_cast<std::size_t>(offset + i)] = KeptDouble(from + 8 * i);
+          }
         }
       } else {
         std::memcpy(to, from, static_cast<std::size_t>(run) * 4);
@@ -189,6 +218,9 @@ bool ReadFullReals(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& 
   const char* tag = " [ReadFullReals]";
   if (!AllocArr7UKUnfilled(head.values, head.sizes, errorText)) {
     errorText += " [AllocMat7UK]";
+    return AddTag(errorText, tag);
+  }
+  if (!AllocKeptDoubles(head, errorText)) {
     return AddTag(errorText, tag);
   }
   FillTracker fill;
@@ -231,7 +263,7 @@ bool ReadFullBlocks(LaheyFile& file, bool isFujitsu, THeadRecz& head, FillTracke
 
 bool ReadSparseReals(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& errorText) {
   const char* tag = " [ReadSparseReals]";
-  if (!AllocHeaderArray(head, errorText)) {
+  if (!AllocHeaderArray(head, errorText) || !AllocKeptDoubles(head, errorText)) {
     return AddTag(errorText, tag);
   }
   RecordParts parts;
@@ -281,6 +313,9 @@ bool ReadSparseReals(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText
       float value;
       if (head.isDouble) {
         value = DoubleToSingle(values + 8 * i, replaced);
+        if (!head.doubles.empty()) {
+          head.doubles[static_cast<std::size_t>(p - 1)] = KeptDouble(values + 8 * i);
+        }
       } else {
         std::memcpy(&value, values + 4 * i, 4);
         std::uint32_t bits;
@@ -420,7 +455,7 @@ bool ReadV3Values(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& e
     if (!AllocMat2UK(head.intMatrix, head.rows, head.cols, ElemType::Integer, errorText)) {
       return AddTag(errorText, tag);
     }
-  } else if (!AllocHeaderArray(head, errorText)) {
+  } else if (!AllocHeaderArray(head, errorText) || !AllocKeptDoubles(head, errorText)) {
     return AddTag(errorText, tag);
   }
   const std::int64_t elementSize = kind == 'd' ? 8 : 4;
@@ -441,6 +476,11 @@ bool ReadV3Values(LaheyFile& file, bool isFujitsu, THeadRecz& head, ErrorText& e
       float* to = head.values.Data() + filled;
       for (std::int64_t i = 0; i < n; ++i) {
         to[i] = DoubleToSingle(parts.elements + 8 * i, replaced);
+      }
+      if (!head.doubles.empty()) {
+        for (std::int64_t i = 0; i < n; ++i) {
+          head.doubles[static_cast<std::size_t>(filled + i)] = KeptDouble(parts.elements + 8 * i);
+        }
       }
     } else {
       float* to = head.values.Data() + filled;

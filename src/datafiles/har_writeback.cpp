@@ -48,7 +48,9 @@ HarHeader HarHeaderFromHead(const THeadRecz& head) {
     return header;
   }
   header.kind = head.isDouble ? HarKind::Double : HarKind::Real;
-  if (head.isDouble) {
+  if (head.isDouble && static_cast<std::int64_t>(head.doubles.size()) == count) {
+    header.doubles = head.doubles;
+  } else if (head.isDouble) {
     header.doubles.assign(values, values + count);
   } else {
     header.reals.assign(values, values + count);

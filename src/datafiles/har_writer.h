@@ -130,7 +130,8 @@ bool WriteHarFile(const std::string& fileName, const std::vector<HarHeader>& hea
 /// The bytes of a file of headers (a failure leaves the message and returns what was written before it).
 std::string HarFileBytes(const std::vector<HarHeader>& headers, const HarWriteOptions& options = {});
 
-/// The writable form of a header read into memory (real headers come back as single precision).
+/// The writable form of a header read into memory (real headers come back as single precision, unless the
+/// reader kept a double-precision header's values as stored).
 HarHeader HarHeaderFromHead(const THeadRecz& head);
 /// Writes an in-memory file back: its bookkeeping headers first, then the ordinary ones, in the flavour
 /// given.

@@ -119,7 +119,7 @@ bool ReadDataFile(const std::string& path, bool text, DataFile& data, ErrorText&
   std::unique_ptr<HarData> har;
   bool skipped = false;
   ErrorText inner;
-  if (!ReadHarFile(resolved, false, false, har, skipped, inner)) {
+  if (!ReadHarFile(resolved, false, false, har, skipped, inner, HarReadOptions{true})) {
     return Fail(errorText, "cannot read Header Array file " + path + ": " + inner, "");
   }
   for (const auto& head : har->heads) {
@@ -184,7 +184,8 @@ bool WriteUpdatedDataFile(const std::string& original, bool text, const std::str
   std::unique_ptr<HarData> har;
   bool skipped = false;
   ErrorText inner;
-  if (!ReadHarFile(ResolvePathIgnoringCase(original), false, false, har, skipped, inner)) {
+  if (!ReadHarFile(ResolvePathIgnoringCase(original), false, false, har, skipped, inner,
+                   HarReadOptions{true})) {
     return Fail(errorText, "cannot read Header Array file " + original + ": " + inner, "");
   }
   const std::string now = NowText();

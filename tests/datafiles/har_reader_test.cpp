@@ -182,6 +182,45 @@ TEST_F(HarReaderTest, NonFiniteValuesBecomeTheMarkerAndAreCounted) {
   EXPECT_EQ(data->heads[3]->values.At(1, 1), kNonFiniteValue);
 }
 
+TEST_F(HarReaderTest, DoublePrecisionValuesAreKeptAsStoredWhenAsked) {
+  std::vector<double> values{356.62452187, 1.0 / 3.0, -2.5e-300, 1e300, 0.1};
+  for (int i = 0; i < 55; ++i) {
+    values.push_back(i / 7.0);
+  }
+  std::vector<double> some(values.size(), 0.0);
+  some[1] = 1.0 / 3.0;
+  some[58] = 0.1;
+  HarHeader full = MakeDoubles("FULL", "Full", {SetDim("A", {"a1", "a2", "a3"}), SizeDim(20)}, values);
+  HarHeader unlabelled = MakeDoubles("DL", "Unlabelled", {SizeDim(60)}, values);
+  HarHeader sparse = MakeDoubles("SPSE", "Sparse", {SizeDim(60)}, some, true);
+  sparse.sparse = true;
+  HarHeader v3 = MakeDoubles("V3", "Version 3", {SizeDim(60)}, values);
+  v3.version3 = true;
+  HarWriteOptions small;
+  small.maxRecordBytes = 200; // values split over several records
+  ErrorText writing;
+  const std::string path = dir.File("doubles.har");
+  ASSERT_TRUE(WriteHarFile(path, {full, unlabelled, sparse, v3}, small, writing)) << writing;
+  std::unique_ptr<HarData> data;
+  bool skipped = false;
+  ASSERT_TRUE(ReadHarFile(path, false, false, data, skipped, errorText, HarReadOptions{true})) << errorText;
+  ASSERT_EQ(data->NumHeads(), 4);
+  EXPECT_EQ(data->heads[0]->doubles, values);
+  EXPECT_EQ(data->heads[1]->doubles, values);
+  EXPECT_EQ(data->heads[2]->doubles, some);
+  EXPECT_EQ(data->heads[3]->doubles, values);
+  // The singles beside them are as ever, and a header written back keeps the doubles.
+  EXPECT_EQ(data->heads[0]->values.At(1, 1), 356.62452187f);
+  EXPECT_EQ(HarHeaderFromHead(*data->heads[0]).doubles, values);
+
+  std::unique_ptr<THeadRecz> one;
+  ASSERT_TRUE(ReadHeaderFromHarFile(path, "FULL", false, one, errorText, HarReadOptions{true})) << errorText;
+  EXPECT_EQ(one->doubles, values);
+  // Without asking, nothing more is held.
+  ASSERT_TRUE(ReadHeaderFromHarFile(path, "FULL", false, one, errorText)) << errorText;
+  EXPECT_TRUE(one->doubles.empty());
+}
+
 TEST_F(HarReaderTest, VersionThreeHeadersBecomeVersionOneHeaders) {
   HarHeader scalar = MakeReals("SCAL", "A scalar", {}, {4.5f});
   scalar.version3 = true;

@@ -1,5 +1,5 @@
 // Fuzzes the Header Array reader: whole-file reads (plain, sorted, skipping bad headers), single-header reads
-// and the real-details read, on arbitrary bytes.
+// and the real-details read, with and without double-precision values kept, on arbitrary bytes.
 
 #include "datafiles/har_data.h"
 
@@ -26,13 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::unique_ptr<HarData> har;
   bool skipped = false;
   const unsigned mode = size > 0 ? data[size - 1] : 0;
-  ReadHarFile(path, (mode & 1) != 0, (mode & 2) != 0, har, skipped, errorText);
+  ReadHarFile(path, (mode & 1) != 0, (mode & 2) != 0, har, skipped, errorText,
+              HarReadOptions{(mode & 32) != 0});
   errorText.clear();
   GetRealDetails(path, har, errorText);
   errorText.clear();
   std::unique_ptr<THeadRecz> head;
   const char* names[] = {"PRIC", "XXCD", "V3RE", "NOTE"};
-  ReadHeaderFromHarFile(path, names[(mode >> 2) & 3], (mode & 16) != 0, head, errorText);
+  ReadHeaderFromHarFile(path, names[(mode >> 2) & 3], (mode & 16) != 0, head, errorText,
+                        HarReadOptions{(mode & 64) != 0});
   std::remove(path.c_str());
   return 0;
 }

@@ -1,3 +1,4 @@
+#include "datafiles/har_writer.h"
 #include "engine/data_io.h"
 #include "engine/runtime.h"
 #include "mrklang/parser.h"
@@ -59,6 +60,33 @@ TEST(TextData, RefusesDamagedFilesNamingTheLine) {
     EXPECT_EQ(err, c.error);
     test::SaveFuzzSeed("suite_stored_input", "baddata" + std::to_string(n++) + ".txt", c.text);
   }
+}
+
+TEST(HeaderArrayData, DoublePrecisionHeadersAreReadAndCopiedAtTheirOwnPrecision) {
+  test::TempDir dir;
+  const std::vector<double> precise{356.62452187, 1.0 / 3.0};
+  ErrorText err;
+  ASSERT_TRUE(WriteHarFile(dir.File("in.har"),
+                           {MakeDoubles("KEEP", "Kept", {SetDim("REG", {"usa", "eu"})}, precise),
+                            MakeDoubles("NEW", "Replaced", {SizeDim(2)}, {1, 2})},
+                           {}, err))
+      << err;
+  DataFile data;
+  ASSERT_TRUE(ReadDataFile(dir.File("in.har"), false, data, err)) << err;
+  EXPECT_EQ(data.arrays["KEEP"].values, precise);
+
+  // An updated file copies the headers it does not replace without rounding them to single precision.
+  DataFile replacements;
+  replacements.order = {"NEW"};
+  replacements.arrays["NEW"].dims = {2};
+  replacements.arrays["NEW"].values = {0.1, 0.2};
+  ASSERT_TRUE(WriteUpdatedDataFile(dir.File("in.har"), false, dir.File("out.har"), replacements, "test", err))
+      << err;
+  DataFile updated;
+  ASSERT_TRUE(ReadDataFile(dir.File("out.har"), false, updated, err)) << err;
+  EXPECT_EQ(updated.arrays["KEEP"].values, precise);
+  EXPECT_EQ(updated.arrays["KEEP"].elementNames, (std::vector<std::vector<std::string>>{{"usa", "eu"}}));
+  EXPECT_EQ(updated.arrays["NEW"].values, (std::vector<double>{0.1, 0.2}));
 }
 
 TEST(TextData, FindsFilesWhoseNameOrFolderDiffersInCase) {
