@@ -60,6 +60,12 @@ std::string RealText(float value) {
   return std::string(text, result.ptr);
 }
 
+std::string RealText(double value) {
+  char text[64];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
 void Table::Print(std::ostream& out, bool csv, const std::string& align) const {
   if (csv) {
     for (const auto& row : rows_) {

@@ -59,5 +59,7 @@ private:
 std::string CsvField(const std::string& text);
 /// The shortest text that reads back as the same single-precision value.
 std::string RealText(float value);
+/// The shortest text that reads back as the same double-precision value.
+std::string RealText(double value);
 
 } // namespace pelorin::kvdump

@@ -124,6 +124,15 @@ void PrintIntMatrix(const Invocation& call, const THeadRecz& head) {
   table.Print(call.out, call.csv);
 }
 
+// A value in the shortest form that reads back as the same number of its own precision: a double-precision
+// header's values as stored, the others as singles.
+std::string ValueText(const THeadRecz& head, std::int64_t offset) {
+  if (static_cast<std::int64_t>(head.doubles.size()) == head.values.Count()) {
+    return RealText(head.doubles[static_cast<std::size_t>(offset)]);
+  }
+  return RealText(head.values.Data()[offset]);
+}
+
 // A real array: a column of values for one dimension, a table for two, labelled tables (slices) for more.
 void PrintReals(const Invocation& call, const THeadRecz& head) {
   const int nDim = head.nDim;
@@ -135,7 +144,7 @@ void PrintReals(const Invocation& call, const THeadRecz& head) {
   }
   if (nDim == 0 || head.numValues == 1) {
     Table table;
-    table.AddRow({"value", RealText(head.values.Count() > 0 ? head.values.Data()[0] : head.scalarValue)});
+    table.AddRow({"value", head.values.Count() > 0 ? ValueText(head, 0) : RealText(head.scalarValue)});
     table.Print(call.out, call.csv);
     return;
   }
@@ -143,7 +152,7 @@ void PrintReals(const Invocation& call, const THeadRecz& head) {
     Table table;
     table.AddRow({DimName(head, 0), "value"});
     for (std::int64_t i = 1; i <= head.sizes[0]; ++i) {
-      table.AddRow({IndexLabel(head, 0, i), RealText(head.values.At(i))});
+      table.AddRow({IndexLabel(head, 0, i), ValueText(head, i - 1)});
     }
     table.Print(call.out, call.csv);
     return;
@@ -175,7 +184,7 @@ void PrintReals(const Invocation& call, const THeadRecz& head) {
       for (std::int64_t c = 1; c <= cols; ++c) {
         index[0] = r;
         index[1] = c;
-        row.push_back(RealText(head.values.Data()[head.values.Offset(index)]));
+        row.push_back(ValueText(head, head.values.Offset(index)));
       }
       table.AddRow(row);
     }
@@ -196,13 +205,26 @@ void PrintReals(const Invocation& call, const THeadRecz& head) {
 }
 
 int PrintHeader(const Invocation& call, const std::string& fileName, const std::string& name) {
-  std::unique_ptr<THeadRecz> head;
+  std::unique_ptr<THeadRecz> found;
   ErrorText errorText;
-  if (!ReadHeaderFromHarFile(fileName, name, false, head, errorText)) {
+  const HarReadOptions keepDoubles{true};
+  if (!ReadHeaderFromHarFile(fileName, name, false, found, errorText, keepDoubles)) {
     call.err << errorText << "\n";
     return 1;
   }
-  if (!head) {
+  // The listing shows the file as the reader completes it, with bookkeeping headers made for a file that
+  // lacks them; each of those can be printed too.
+  std::unique_ptr<HarData> data;
+  const THeadRecz* head = found.get();
+  if (head == nullptr) {
+    bool skipped = false;
+    if (!ReadHarFile(fileName, false, false, data, skipped, errorText, keepDoubles)) {
+      call.err << errorText << "\n";
+      return 1;
+    }
+    head = data->Find(name);
+  }
+  if (head == nullptr) {
     call.err << "Header " << name << " is not in file " << fileName << "\n";
     return 1;
   }

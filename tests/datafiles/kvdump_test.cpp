@@ -74,6 +74,38 @@ TEST_F(KvdumpTest, PrintsHigherDimensionsAsLabelledSlices) {
   EXPECT_EQ(csv.out, "\"hello, world\"\n");
 }
 
+TEST_F(KvdumpTest, EveryHeaderTheListingShowsCanBePrintedByName) {
+  // The file has no bookkeeping headers of its own; the listing shows those the reader makes.
+  const Output list = Kvdump("har --csv " + file);
+  for (const char* name : {"XXCD", "XXCR", "XXCP", "XXHS", "NOTE", "FLOW", "INTS"}) {
+    ASSERT_NE(list.out.find(std::string("\n") + name + ","), std::string::npos) << name << list.out;
+    const Output run = Kvdump("har " + file + " " + name);
+    EXPECT_EQ(run.code, 0) << name << run.out;
+    EXPECT_EQ(run.out.substr(0, 5), std::string(name) + " ") << run.out;
+  }
+  EXPECT_EQ(Kvdump("har --csv " + file + " XXCP").out, "unknown\n");
+}
+
+TEST_F(KvdumpTest, CsvValuesAreTheShortestThatReadBackAtTheirOwnPrecision) {
+  ErrorText errorText;
+  const std::string mixed = dir.File("mixed.har");
+  HarHeader sparse = MakeDoubles("SPDE", "Sparse doubles", {SetDim("REG", {"n", "s"})}, {0, 356.62452187});
+  sparse.sparse = true;
+  ASSERT_TRUE(
+      WriteHarFile(mixed,
+                   {MakeReals("RE", "Singles", {SetDim("REG", {"n", "s"})}, {1.14f, 356.62452187f}),
+                    MakeDoubles("DE", "Doubles", {SetDim("REG", {"n", "s"})}, {1.14, 356.62452187}),
+                    MakeDoubles("DL", "Unlabelled", {SizeDim(2), SizeDim(2)}, {0.1, 0.2, 1.0 / 3.0, 4}),
+                    sparse, MakeDoubles("ONE", "Scalar", {SizeDim(1)}, {2.0 / 3.0})},
+                   {}, errorText))
+      << errorText;
+  EXPECT_EQ(Kvdump("har --csv " + mixed + " RE").out, "REG,value\nn,1.14\ns,356.6245\n");
+  EXPECT_EQ(Kvdump("har --csv " + mixed + " DE").out, "REG,value\nn,1.14\ns,356.62452187\n");
+  EXPECT_EQ(Kvdump("har --csv " + mixed + " DL").out, "dim1\\dim2,1,2\n1,0.1,0.3333333333333333\n2,0.2,4\n");
+  EXPECT_EQ(Kvdump("har --csv " + mixed + " SPDE").out, "REG,value\nn,0\ns,356.62452187\n");
+  EXPECT_EQ(Kvdump("har --csv " + mixed + " ONE").out, "value,0.6666666666666666\n");
+}
+
 TEST_F(KvdumpTest, BadFilesReportTheReadersMessageAndExitOne) {
   const Output missing = Kvdump("har " + dir.File("none.har"));
   EXPECT_EQ(missing.code, 1);
