@@ -26,6 +26,13 @@ std::string SummaryName(const AccSummaryRec& record, int i) {
   return std::to_string(i);
 }
 
+// The reader counts the overall summary as one more subinterval after the real ones; a solve of one
+// subinterval has only the overall summary.
+int SolvedSubintervals(const AccSummaryRec& record) {
+  return record.overallFound && record.numSubintervals > 1 ? record.numSubintervals - 1
+                                                           : record.numSubintervals;
+}
+
 std::string Position(int position) {
   return position > 0 ? std::to_string(position) : "none";
 }
@@ -52,11 +59,17 @@ int RunAcc(const Invocation& call) {
     call.err << errorText << "\n";
     return 1;
   }
+  if (record->numSubintervals == 0) {
+    call.err << "kvdump acc: " << logFile
+             << " holds no accuracy summary; expected the log of a solve with extrapolation (a block after "
+                "\"Below are for levels values\")\n";
+    return 1;
+  }
   if (!call.csv) {
     call.out << "Accuracy summary of " << logFile << " (" << numUpdated << " updated data files)\n";
-    call.out << "Subintervals: " << record->numSubintervals << "\n";
+    call.out << "Subintervals: " << SolvedSubintervals(*record) << "\n";
     call.out << "Overall summary: "
-             << (record->overallFound ? "subinterval " + std::to_string(record->overallLevelsPos) +
+             << (record->overallFound ? std::string("present") +
                                             (record->overallDataPos > 0 ? " (with data)" : " (no data part)")
                                       : "none")
              << "\n";

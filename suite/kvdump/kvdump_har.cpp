@@ -2,8 +2,10 @@
 // kvdump har FILE NAME    one header's values with their element labels
 
 #include "datafiles/har_data.h"
+#include "datafiles/record_file.h"
 #include "kvdump/kvdump.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace pelorin::kvdump {
@@ -35,13 +37,23 @@ std::string Trimmed(std::string text) {
   return text;
 }
 
+// The reader's account of a failure; a file that is there but of another kind is first named as such.
+int ReadFailure(const Invocation& call, const std::string& fileName, const ErrorText& errorText) {
+  std::error_code ec;
+  ErrorText ignored;
+  if (std::filesystem::is_regular_file(fileName, ec) && !CheckLaheyFile(fileName, ignored)) {
+    call.err << "kvdump har: " << fileName << " is not a Header Array file\n";
+  }
+  call.err << errorText << "\n";
+  return 1;
+}
+
 int ListHeaders(const Invocation& call, const std::string& fileName) {
   std::unique_ptr<HarData> data;
   bool skipped = false;
   ErrorText errorText;
   if (!ReadHarFile(fileName, false, false, data, skipped, errorText)) {
-    call.err << errorText << "\n";
-    return 1;
+    return ReadFailure(call, fileName, errorText);
   }
   const std::string flavour = data->isLahey ? "Lahey" : "Fujitsu";
   Table table;
@@ -209,8 +221,7 @@ int PrintHeader(const Invocation& call, const std::string& fileName, const std::
   ErrorText errorText;
   const HarReadOptions keepDoubles{true};
   if (!ReadHeaderFromHarFile(fileName, name, false, found, errorText, keepDoubles)) {
-    call.err << errorText << "\n";
-    return 1;
+    return ReadFailure(call, fileName, errorText);
   }
   // The listing shows the file as the reader completes it, with bookkeeping headers made for a file that
   // lacks them; each of those can be printed too.
@@ -219,8 +230,7 @@ int PrintHeader(const Invocation& call, const std::string& fileName, const std::
   if (head == nullptr) {
     bool skipped = false;
     if (!ReadHarFile(fileName, false, false, data, skipped, errorText, keepDoubles)) {
-      call.err << errorText << "\n";
-      return 1;
+      return ReadFailure(call, fileName, errorText);
     }
     head = data->Find(name);
   }

@@ -37,6 +37,12 @@ int RunSli(const Invocation& call) {
     call.err << errorText << "\n";
     return 1;
   }
+  // Lines the converter always writes; a file without them is another kind of file.
+  if (summary.cumulative == '?' || summary.nsol[0] < 0) {
+    call.err << "kvdump sli: " << fileName
+             << " is not a solution summary file; expected the lines \"#AVAIL\" and \"#NSOL\" of a .sli\n";
+    return 1;
+  }
   if (!call.csv) {
     call.out << "Solution summary file " << fileName << "\n\n";
   }

@@ -88,14 +88,61 @@ TEST(KvdumpAcc, PrintsHistogramsAveragesGradesAndWorst) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "Accuracy summary of " + log +
                          " (1 updated data files)\n"
-                         "Subintervals: 2\n"
-                         "Overall summary: subinterval 2 (no data part)\n"
+                         "Subintervals: 1\n"
+                         "Overall summary: present (no data part)\n"
                          "Worst subinterval for variables: 1; for data: 1\n"
                          "\n"
                          "summary  part       0  1  2  3  4  5  6  average  grade\n"
                          "1        variables  0  0  1  0  0  0  3     5.00      6\n"
                          "1        data       0  0  0  0  0  4  0     5.00      6\n"
                          "overall  variables  0  0  0  0  0  0  4     6.00     10\n");
+}
+
+TEST(KvdumpAcc, CountsTheSolvedSubintervalsWithoutTheOverallSummary) {
+  test::TempDir dir;
+  std::string text;
+  for (int i = 1; i <= 2; ++i) {
+    text += " Below are for levels values\n  " + std::to_string(i) +
+            " results are judged accurate to 6 figures.\n\n";
+  }
+  text += " ACCURACY SUMMARY FOR OVERALL RESULTS\n Below are for overall levels values\n"
+          "  3 results are judged accurate to 6 figures.\n\n";
+  const KvdumpRun two = Kvdump(dir, "acc " + dir.Write("two.log", text));
+  ASSERT_EQ(two.exitCode, 0) << two.err;
+  EXPECT_NE(two.out.find("\nSubintervals: 2\nOverall summary: present (no data part)\n"), std::string::npos)
+      << two.out;
+  EXPECT_NE(two.out.find("\n2        variables"), std::string::npos) << two.out;
+  EXPECT_NE(two.out.find("\noverall  variables"), std::string::npos) << two.out;
+  // One subinterval: the overall summary is the whole solve.
+  const KvdumpRun one = Kvdump(dir, "acc " + dir.Write("one.log", text.substr(text.find(" ACCURACY"))));
+  EXPECT_NE(one.out.find("\nSubintervals: 1\n"), std::string::npos) << one.out;
+}
+
+TEST(KvdumpFiles, AFileOfAnotherKindIsRefusedSayingWhatWasExpected) {
+  test::TempDir dir;
+  const std::string log = dir.Write("sim.log", " Solution file written: sim.sl4\n");
+  const std::string har = dir.Write("sim.sl4", std::string("\xfd\x04\x00\x00\x00NAME\xfd", 10));
+  const std::string sli = dir.Write("sim.sli", kSummary);
+  KvdumpRun run = Kvdump(dir, "sli " + log);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err,
+            "kvdump sli: " + log +
+                " is not a solution summary file; expected the lines \"#AVAIL\" and \"#NSOL\" of a .sli\n");
+  EXPECT_TRUE(run.out.empty());
+  for (const std::string& file : {har, sli, log}) {
+    run = Kvdump(dir, "acc " + file);
+    EXPECT_EQ(run.exitCode, 1) << file;
+    EXPECT_EQ(run.err,
+              "kvdump acc: " + file +
+                  " holds no accuracy summary; expected the log of a solve with extrapolation (a block "
+                  "after \"Below are for levels values\")\n");
+    EXPECT_TRUE(run.out.empty());
+  }
+  run = Kvdump(dir, "har " + log);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "kvdump har: " + log + " is not a Header Array file");
+  EXPECT_NE(run.err.find("[IsWhichLaheyFile]"), std::string::npos) << run.err;
+  EXPECT_EQ(Kvdump(dir, "info " + log).exitCode, 1);
 }
 
 TEST(KvdumpAcc, BadLogsAndArgumentsAreRefused) {
