@@ -1,8 +1,11 @@
 #include "harmake/har_text.h"
 
+#include "datafiles/har_data.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <optional>
 
 namespace pelorin {
@@ -136,6 +139,9 @@ bool ParseHarText(std::string_view text, HarText& result, ErrorText& errorText) 
   std::optional<Pending> pending;
   std::optional<std::string> program;
   std::vector<std::string> history;
+  int bookkeepingLine = 0;
+  int historyLine = 0;
+  std::map<std::string, int> headerLines; // normalised name -> line of its "header" statement
   std::vector<std::string> words;
   std::string problem;
   int lineNumber = 0;
@@ -164,14 +170,22 @@ bool ParseHarText(std::string_view text, HarText& result, ErrorText& errorText) 
         result.options.isFujitsu = words[1] == "fujitsu";
       } else if (key == "bookkeeping" && args == 1) {
         program = words[1];
+        bookkeepingLine = bookkeepingLine == 0 ? lineNumber : bookkeepingLine;
       } else if (key == "history" && args == 1) {
         history.push_back(words[1]);
+        historyLine = historyLine == 0 ? lineNumber : historyLine;
       } else if (key == "header" && (args == 1 || args == 2)) {
         pending.emplace();
         pending->header.name = words[1];
         pending->header.longName = args == 2 ? words[2] : "";
         if (words[1].empty() || words[1].size() > 4) {
           return fail("a header name has 1 to 4 characters");
+        }
+        // A reader finds only the first of two headers of one name; the second would be lost unseen.
+        const auto [first, added] = headerLines.emplace(NormalHeaderName(words[1]), lineNumber);
+        if (!added) {
+          return fail("header " + words[1] + " is given twice: at line " + std::to_string(first->second) +
+                      " and at line " + std::to_string(lineNumber));
         }
       } else {
         return fail("expected flavour, bookkeeping, history or header, found \"" + key + "\"");
@@ -255,6 +269,17 @@ bool ParseHarText(std::string_view text, HarText& result, ErrorText& errorText) 
   }
   if (pending) {
     return fail("header " + pending->header.name + " is not ended by \"end\"");
+  }
+  // The bookkeeping statements make headers of their own, which a header of the same name would repeat.
+  const std::pair<const char*, int> made[] = {
+      {"XXCD", bookkeepingLine}, {"XXCR", bookkeepingLine}, {"XXCP", bookkeepingLine}, {"XXHS", historyLine}};
+  for (const auto& [name, statementLine] : made) {
+    const auto given = headerLines.find(name);
+    if (statementLine != 0 && given != headerLines.end()) {
+      lineNumber = given->second;
+      return fail("header " + std::string(name) + " is given twice: made by the statement at line " +
+                  std::to_string(statementLine) + " and at line " + std::to_string(given->second));
+    }
   }
   if (program) {
     std::vector<HarHeader> bookkeeping = BookkeepingHeaders(*program, NowText(), history);

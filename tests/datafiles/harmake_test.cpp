@@ -73,6 +73,12 @@ TEST(HarText, ErrorsNameTheirLine) {
       {"header A\n  type RL\n  values x\n", "line 3: \"x\" is not a number"},
       {"nonsense\n", "line 1: expected flavour, bookkeeping, history or header, found \"nonsense\""},
       {"header A \"open\n", "line 1: unclosed double quote"},
+      {"header AB\n type 1C\nend\nheader X\n type 1C\nend\nheader ab\n type 1C\nend\n",
+       "line 7: header ab is given twice: at line 1 and at line 7"},
+      {"history \"h\"\nheader XXHS\n type 1C\nend\n",
+       "line 2: header XXHS is given twice: made by the statement at line 1 and at line 2"},
+      {"header XXCD\n type 1C\nend\nbookkeeping \"me\"\n",
+       "line 1: header XXCD is given twice: made by the statement at line 4 and at line 1"},
   };
   for (const Case& c : cases) {
     HarText result;
