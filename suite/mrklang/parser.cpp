@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace pelorin::mrk {
 
@@ -21,9 +22,11 @@ struct Token {
   int col = 0;
 };
 
-/// Thrown inside the parser only: ends the current statement, which is then skipped up to its ";".
+/// Thrown inside the parser only: ends the current statement, which is then skipped up to its ";" or up to
+/// the next statement's keyword. A silent one is not reported: it follows from an earlier error.
 struct StatementError {
   Diagnostic diagnostic;
+  bool silent = false;
 };
 
 bool IsNameStart(char c) {
@@ -156,17 +159,26 @@ public:
   void Run() {
     while (Peek().kind != Tok::End && errors_.size() < 50) {
       const std::size_t start = pos_;
+      statementName_.clear();
       try {
         Statement();
       } catch (const StatementError& e) {
-        errors_.push_back(e.diagnostic);
+        if (!e.silent) {
+          errors_.push_back(e.diagnostic);
+        }
+        // What the statement would have declared is not there; its later uses are not reported again.
+        if (!statementName_.empty()) {
+          failedNames_.insert(LowerCase(statementName_));
+        }
         if (pos_ == start) {
           ++pos_;
         }
-        while (Peek().kind != Tok::End && !IsPunct(Peek(), ";")) {
+        // A statement keyword cannot appear inside a statement (it is reserved), so it starts the next one:
+        // a missing ";" costs only the statement it ends.
+        while (Peek().kind != Tok::End && !IsPunct(Peek(), ";") && !StartsStatement(Peek())) {
           ++pos_;
         }
-        if (Peek().kind != Tok::End) {
+        if (IsPunct(Peek(), ";")) {
           ++pos_;
         }
       }
@@ -191,6 +203,27 @@ private:
 
   [[noreturn]] static void ErrorAt(const Token& t, std::string message) {
     throw StatementError{{t.line, t.col, std::move(message)}};
+  }
+  /// A name that is not declared: reported, unless its own statement failed and was reported already.
+  [[noreturn]] void UnknownName(const Token& t, std::string message) const {
+    throw StatementError{{t.line, t.col, std::move(message)}, failedNames_.count(LowerCase(t.text)) != 0};
+  }
+  static bool StartsStatement(const Token& t) {
+    static const char* const kStatements[] = {"model",  "description", "file",     "set",
+                                              "subset", "coefficient", "variable", "equation",
+                                              "update", "write",       "display"};
+    for (const char* word : kStatements) {
+      if (IsWord(t, word)) {
+        return true;
+      }
+    }
+    return false;
+  }
+  /// The name a statement declares, remembered in case the statement fails.
+  const Token& DeclaredName(const char* what) {
+    const Token& name = ExpectName(what);
+    statementName_ = name.text;
+    return name;
   }
   static std::string Describe(const Token& t) {
     switch (t.kind) {
@@ -255,14 +288,14 @@ private:
   int LookupSet(const Token& t) const {
     int s = model_.FindSet(t.text);
     if (s < 0) {
-      ErrorAt(t, "unknown set \"" + t.text + "\"");
+      UnknownName(t, "unknown set \"" + t.text + "\"");
     }
     return s;
   }
   int LookupFile(const Token& t) const {
     int f = model_.FindFile(t.text);
     if (f < 0) {
-      ErrorAt(t, "file \"" + t.text + "\" is not declared");
+      UnknownName(t, "file \"" + t.text + "\" is not declared");
     }
     return f;
   }
@@ -343,7 +376,7 @@ private:
   }
 
   void FileStatement() {
-    const Token& name = ExpectName("a logical file name");
+    const Token& name = DeclaredName("a logical file name");
     Declare(name, kMaxFileName, "file");
     LogicalFile file;
     file.name = name.text;
@@ -377,7 +410,7 @@ private:
   }
 
   void SetStatement() {
-    const Token& name = ExpectName("a set name");
+    const Token& name = DeclaredName("a set name");
     Declare(name, kMaxSetName, "set");
     SetDecl set;
     set.name = name.text;
@@ -480,7 +513,7 @@ private:
   }
 
   void CoefficientStatement() {
-    const Token& name = ExpectName("a coefficient name");
+    const Token& name = DeclaredName("a coefficient name");
     Coefficient c;
     c.name = name.text;
     c.line = name.line;
@@ -508,7 +541,7 @@ private:
     if (IsWord(Peek(), "percent") || IsWord(Peek(), "change")) {
       percent = IsWord(Next(), "percent");
     }
-    const Token& name = ExpectName("a variable name");
+    const Token& name = DeclaredName("a variable name");
     Variable v;
     v.name = name.text;
     v.line = name.line;
@@ -533,7 +566,7 @@ private:
   }
 
   void EquationStatement() {
-    const Token& name = ExpectName("an equation name");
+    const Token& name = DeclaredName("an equation name");
     Declare(name, kMaxVariableName, "equation");
     Equation eq;
     eq.name = name.text;
@@ -730,7 +763,7 @@ private:
       if (model_.FindSet(t.text) >= 0) {
         ErrorAt(t, "set \"" + t.text + "\" cannot stand in an expression");
       }
-      ErrorAt(t, "undeclared name \"" + t.text + "\"");
+      UnknownName(t, "undeclared name \"" + t.text + "\"");
     }
     auto e = Make(c >= 0 ? Op::Coef : Op::Var, t);
     e->ref = c >= 0 ? c : v;
@@ -799,6 +832,8 @@ private:
   Model& model_;
   std::vector<Diagnostic>& errors_;
   std::map<std::string, int> names_;
+  std::set<std::string> failedNames_; ///< lower case
+  std::string statementName_;
   std::vector<std::pair<std::string, int>> scope_;
   bool modelSeen_ = false;
   int depth_ = 0;

@@ -101,6 +101,37 @@ TEST(MrkParser, RecoversAfterABadStatementAndReportsTheNextOne) {
   EXPECT_EQ(errors[1].line, 2);
 }
 
+TEST(MrkParser, AMissingSemicolonCostsOneErrorAndTheStatementsAfterItAreRead) {
+  // The ";" after the set COM is missing: every later use of COM, FAC, C and V would be unknown.
+  std::string source = kTrade;
+  const std::string end = "(food, mfg, serv) ;";
+  source.replace(source.find(end), end.size(), "(food, mfg, serv)");
+  Model model;
+  std::vector<Diagnostic> errors;
+  EXPECT_FALSE(ParseModel(source, model, errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(FormatDiagnostic("t.mrk", errors[0]), "t.mrk:6:1: error: expected \";\" but found \"set\"");
+  // The statement it ended is read, and so is everything after it.
+  EXPECT_EQ(model.sets.size(), 3u);
+  EXPECT_EQ(model.variables.size(), 4u);
+  EXPECT_EQ(model.equations.size(), 2u);
+}
+
+TEST(MrkParser, UsesOfANameWhoseStatementFailedAreNotReportedAgain) {
+  Model model;
+  std::vector<Diagnostic> errors;
+  EXPECT_FALSE(ParseModel("set S = (a, a) ;\nset T = (x) ;\ncoefficient C(t in T) = 1 + ;\n"
+                          "coefficient D(s in S) = 1 ;\ncoefficient E(t in T) = C(t) ;\n"
+                          "variable V = E(\"x\") + 1 ;\nequation Q : V = 1 ;\ncoefficient F = G ;\n",
+                          model, errors));
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(FormatDiagnostic("m", errors[0]), "m:1:13: error: element \"a\" is listed twice in set S");
+  EXPECT_EQ(FormatDiagnostic("m", errors[1]),
+            "m:3:29: error: expected a number, a name or \"(\" but found \";\"");
+  // An unrelated mistake later on is still found.
+  EXPECT_EQ(FormatDiagnostic("m", errors[2]), "m:8:17: error: undeclared name \"G\"");
+}
+
 TEST(MrkParser, RefusesExpressionsTooLongOrDeepToWalk) {
   std::string sum = "coefficient C = 1";
   for (int i = 0; i < 6000; ++i) {
