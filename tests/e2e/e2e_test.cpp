@@ -432,5 +432,48 @@ TEST_F(EndToEnd, PelorinSolveReadsAMarkedSettingsFileAndRefusesOneWithAGapInALis
   EXPECT_FALSE(fs::exists(run.File("g/sim1.sl4")));
 }
 
+// A model compiled for the general simulation program: its folder keeps what the catalogue asks for
+// (MODEL.ini and MODEL.exe), the compiler's -gss run adds MODEL.gss and MODEL.gst and stamps MODEL.min like
+// them, and the settings name MODEL.gss. dravex.exe then solves it to the same numbers as the model's own
+// executable.
+TEST_F(EndToEnd, AModelCompiledForTheGeneralProgramIsSolvedByDravex) {
+  const std::string gss = run.File("gss");
+  fs::copy(prog_, gss, fs::copy_options::recursive | fs::copy_options::create_hard_links);
+  fs::remove_all(gss + "/Trade");
+  fs::remove_all(gss + "/Minimal"); // written to below: a copy of its own, not links to the installed files
+  fs::copy(prog_ + "/Minimal", gss + "/Minimal", fs::copy_options::recursive);
+  ASSERT_EQ(RunToEnd("/bin/sh", {"-c", gss + "/merka.exe Minimal.mrk -o . -gss > merka.out 2>&1"},
+                     gss + "/Minimal"),
+            0)
+      << test::ReadFileBytes(gss + "/Minimal/merka.out");
+  ASSERT_TRUE(fs::exists(gss + "/Minimal/Minimal.gss") && fs::exists(gss + "/Minimal/Minimal.gst"));
+  std::string settings = test::ReadFileBytes(gss + "/Minimal/Minimal.ini");
+  settings.replace(settings.find("Model=Minimal.exe"), 17, "Model=Minimal.gss");
+  fs::remove(gss + "/Minimal/Minimal.ini");
+  std::ofstream(gss + "/Minimal/Minimal.ini") << settings;
+
+  const auto solve = [&](const std::string& folder, const std::string& name) {
+    return RunToEnd("/bin/sh",
+                    {"-c", folder + "/pelorin-solve Minimal --work " + run.File(name) + " --csv " +
+                               run.File(name + "/csv") + " > " + name + ".out 2> " + name + ".err"},
+                    run.File(""));
+  };
+  ASSERT_EQ(solve(gss, "viagss"), 0) << test::ReadFileBytes(run.File("viagss.err"));
+  ASSERT_EQ(solve(prog_, "viaexe"), 0) << test::ReadFileBytes(run.File("viaexe.err"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("viagss.out")),
+              HasSubstr("Model:      Minimal  (" + gss + "/Minimal/Minimal.gss)"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("viagss/work/solve.bat")),
+              HasSubstr("'" + gss + "/dravex.exe' -sti '" + run.File("viagss/work/solve.sti") + "'"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("viagss/sim1.cmf")),
+              HasSubstr("Auxiliary files = " + gss + "/Minimal/Minimal ;"));
+  int compared = 0;
+  for (const auto& entry : fs::directory_iterator(run.File("viaexe/csv"))) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(test::ReadFileBytes(run.File("viagss/csv/" + name)), test::ReadFileBytes(entry.path())) << name;
+    ++compared;
+  }
+  EXPECT_EQ(compared, 6);
+}
+
 } // namespace
 } // namespace pelorin
