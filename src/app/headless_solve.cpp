@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <thread>
 #include <unistd.h>
 
@@ -88,14 +89,30 @@ std::string TemporaryArea() {
   return tmp != nullptr && tmp[0] == '/' ? std::string(tmp) : std::string("/tmp");
 }
 
+// The heading row of a CSV file: every column gets a name of its own, so that a program reading the file by
+// column names finds each one (a matrix over REG*REG has the columns REG and REG_2; two subtotals of one
+// description are told apart the same way).
+std::string HeadingLine(const std::vector<std::string>& names) {
+  std::set<std::string> used;
+  std::string heading;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::string unique = names[i];
+    for (int k = 2; !used.insert(unique).second; ++k) {
+      unique = names[i] + "_" + std::to_string(k);
+    }
+    heading += (i > 0 ? "," : "") + CsvField(unique);
+  }
+  return heading;
+}
+
 // A data view as it stands: the corner and column labels, then one line per row.
 std::vector<std::string> ViewLines(const DataView& view) {
   std::vector<std::string> lines;
-  std::string heading = CsvField(view.corner);
+  std::vector<std::string> names{view.corner};
   for (const std::string& label : view.colLabels) {
-    heading += "," + CsvField(Trim(label));
+    names.push_back(Trim(label));
   }
-  lines.push_back(heading);
+  lines.push_back(HeadingLine(names));
   for (int r = 1; r <= view.rows; ++r) {
     std::string line = CsvField(view.rowLabels[static_cast<std::size_t>(r - 1)]);
     for (int c = 1; c <= view.cols; ++c) {
@@ -115,20 +132,20 @@ std::vector<std::string> LongFormLines(const ResultsModel& model, int pv) {
     return lines;
   }
   const int dims = std::max(first->nDim, 1);
-  std::string heading;
+  std::vector<std::string> names;
   for (int d = 1; d <= dims; ++d) {
     const std::string set = first->SetName(d);
-    heading += (d > 1 ? "," : "") + CsvField(set.empty() ? "dim" + std::to_string(d) : set);
+    names.push_back(set.empty() ? "dim" + std::to_string(d) : set);
   }
   std::vector<const ResultHeader*> columns;
   for (int s = 1; s <= model.Nsol(); ++s) {
     const ResultHeader* h = model.Header(pv, s);
     if (h != nullptr && h->NumValues() == first->NumValues()) {
       columns.push_back(h);
-      heading += "," + CsvField(Trim(model.Sol(s).SolLabel));
+      names.push_back(Trim(model.Sol(s).SolLabel));
     }
   }
-  lines.push_back(heading);
+  lines.push_back(HeadingLine(names));
   std::vector<std::int64_t> index(static_cast<std::size_t>(dims), 1);
   for (std::int64_t offset = 0; offset < first->NumValues(); ++offset) {
     std::string line;

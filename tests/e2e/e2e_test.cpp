@@ -303,7 +303,7 @@ TEST_F(EndToEnd, PelorinSolveSolvesBothModelsSideBySide) {
               HasSubstr("QFAC,(Sim),Pre,Post,Chng,more labour,more income\nlabour,10,130,143,13,10,0"));
   EXPECT_THAT(test::ReadFileBytes(run.File("b.out")), HasSubstr("TMS       COM*REG*REG  1    Tariff power"))
       << test::ReadFileBytes(run.File("b.err"));
-  EXPECT_THAT(test::ReadFileBytes(run.File("b/csv/TMS.csv")), StartsWith("COM,REG,REG,(Sim),"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("b/csv/TMS.csv")), StartsWith("COM,REG,REG_2,(Sim),"));
   EXPECT_TRUE(fs::exists(run.File("b/sim1.sol")));
   EXPECT_TRUE(fs::exists(run.File("b/work/solve.log")));
 

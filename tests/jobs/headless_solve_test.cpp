@@ -164,6 +164,41 @@ TEST(ConsoleUserInterface, FileDialogsTakeTheFilesGivenAndOverwriteOnlyWhenTold)
   EXPECT_EQ(ui.Errors(), 1);
 }
 
+TEST(ResultsCsv, ColumnNamesAreUniqueAndValuesTheShortestThatReadBackAsTheSameFloat) {
+  test::TempDir dir;
+  test::SimFiles files;
+  files.sets = {test::MakeSet("REG", {"usa", "eu"})};
+  files.vars = {{"v", {1}, 'p', "A vector", {}}, {"m", {1, 1}, 'p', "Over REG twice", {}}};
+  // Two subtotals with one description, and one described like a set of the matrix.
+  files.subtotalsAvailable = 3;
+  files.subtotalDescriptions = {"tariffs", "tariffs", "REG"};
+  const float values[] = {1.14f, 1.1400001f, 0.1f, -0.06f};
+  files.value = [&](const test::SimVar&, int, int component) { return values[(component - 1) % 4]; };
+  const std::string sol = files.Write(dir.Path().string(), "sim");
+  test::ScriptedUserInterface ui;
+  ResultsModel model(ui);
+  ErrorText error;
+  ASSERT_TRUE(model.PVLoadSol(sol, " ", dir.File("sim.sli"), true, true, error)) << error;
+  ContentsList contents;
+  SimTab table;
+  ASSERT_TRUE(MakeContentsList(model, contents, table, error)) << error;
+  int written = 0;
+  ASSERT_TRUE(WriteResultsCsv(model, contents, dir.File("csv"), written, error)) << error;
+  const std::string vector = test::ReadFileBytes(dir.File("csv/v.csv"));
+  EXPECT_EQ(vector.substr(0, vector.find('\n')), "v,(Sim),tariffs,tariffs_2,REG");
+  EXPECT_EQ(vector.substr(vector.find('\n') + 1),
+            "usa,1.14,1.14,1.14,1.14\neu,1.1400001,1.1400001,1.1400001,1.1400001\n");
+  const std::string matrix = test::ReadFileBytes(dir.File("csv/m.csv"));
+  EXPECT_EQ(matrix.substr(0, matrix.find('\n')), "REG,REG_2,(Sim),tariffs,tariffs_2,REG_3");
+  std::vector<std::string> column;
+  for (std::size_t at = matrix.find('\n'); at != std::string::npos && at + 1 < matrix.size();
+       at = matrix.find('\n', at + 1)) {
+    const std::size_t field = matrix.find(',', matrix.find(',', at + 1) + 1) + 1;
+    column.push_back(matrix.substr(field, matrix.find(',', field) - field));
+  }
+  EXPECT_EQ(column, (std::vector<std::string>{"1.14", "1.1400001", "0.1", "-0.06"}));
+}
+
 TEST(ResultsCsv, EveryVariableWithEverySolutionAndTheContentsAsAlignedText) {
   test::TempDir dir;
   test::SimFiles files;
@@ -199,7 +234,7 @@ TEST(ResultsCsv, EveryVariableWithEverySolutionAndTheContentsAsAlignedText) {
             "food,eu,12,112\nmfg,eu,12.5,112.5\nsvc,eu,13,113\n");
   const std::string three = test::ReadFileBytes(dir.File("csv/t.csv"));
   EXPECT_EQ(three.substr(0, three.find('\n', three.find('\n') + 1) + 1),
-            "COM,REG,REG,(Sim)\nfood,usa,usa,10.5\n");
+            "COM,REG,REG_2,(Sim)\nfood,usa,usa,10.5\n");
 
   EXPECT_EQ(AlignedTable(table).substr(0, AlignedTable(table).find('\n', 0) + 1),
             "Variable  Size         No.  Name\n");
