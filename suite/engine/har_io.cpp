@@ -39,8 +39,15 @@ DataArray FromHeader(const HarHeader& h) {
   case HarKind::Double:
     for (const HarDim& d : h.dims) {
       a.dims.push_back(d.size);
-      a.setNames.push_back(d.setName);
-      a.elementNames.push_back(d.elements);
+      if (d.status == 'e') {
+        // One element of a set: the element is what the values belong to, whatever the set it comes from.
+        a.setNames.emplace_back();
+        a.elementNames.push_back(d.elementName.empty() ? std::vector<std::string>{}
+                                                       : std::vector<std::string>{d.elementName});
+      } else {
+        a.setNames.push_back(d.setName);
+        a.elementNames.push_back(d.elements);
+      }
     }
     if (h.kind == HarKind::Real) {
       a.values.assign(h.reals.begin(), h.reals.end());

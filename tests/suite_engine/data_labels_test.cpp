@@ -107,6 +107,33 @@ TEST(DataLabels, HeadersOverOtherSetsOrInAnotherOrderAreRefusedNamingWhereTheyDi
     EXPECT_EQ(loaded.error, c.error);
   }
 
+  // A dimension that is one element of a set is checked by its element alone.
+  {
+    const mrk::Model one = Parse(R"(model M ;
+file D input har ;
+set SEC = (agr, man) ;
+set ONE = (usa) ;
+coefficient C(s in SEC, o in ONE) = read D "C" ;
+)");
+    for (const char* element : {"usa", "eu"}) {
+      ErrorText err;
+      ASSERT_TRUE(WriteHarFile(
+          dir.File("one.har"),
+          {MakeReals("C", "C", {SetDim("SEC", {"agr", "man"}), ElementDim("REG", element)}, {1, 2}, true)},
+          {}, err))
+          << err;
+      DataFile data;
+      ASSERT_TRUE(ReadDataFile(dir.File("one.har"), false, data, err)) << err;
+      Loaded loaded;
+      Load(one, data, "one.har", loaded);
+      EXPECT_EQ(loaded.ok, std::string(element) == "usa") << loaded.error;
+      if (!loaded.ok) {
+        EXPECT_EQ(loaded.error, "(model line 5) coefficient C: header \"C\" of file one.har, dimension 2, "
+                                "position 1: element \"usa\" of set ONE is expected but \"eu\" was found");
+      }
+    }
+  }
+
   // Labels that agree, in any case, are read; so are headers without labels, by position as ever.
   ErrorText err;
   ASSERT_TRUE(WriteHarFile(dir.File("base.har"),
