@@ -9,6 +9,7 @@
 #include "engine/solver.h"
 #include "harmake/har_text.h"
 #include "mrklang/parser.h"
+#include "support/fuzz_seed.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -165,6 +166,7 @@ coefficient F(s in SEC, f in FAC) = read D "F" ;
   f.elementNames = {{"agr", "man"}, {"lab", "cap"}};
   const std::string text = TextDataBytes(written);
   EXPECT_EQ(text, "header \"F\" real 2 2 ;\nset SEC agr man ;\nset FAC lab cap ;\n1 2\n3 4\n");
+  test::SaveFuzzSeed("suite_stored_input", "labelled.txt", text);
   DataFile back;
   ErrorText err;
   ASSERT_TRUE(ParseTextData(text, "d.txt", back, err)) << err;
