@@ -535,10 +535,7 @@ private:
       log_.Line(" Extrapolation accuracy file written: " + xac);
     }
     // Updated data files from the post-simulation levels.
-    std::vector<double> post(outcome.y1.size());
-    for (std::size_t k = 0; k < post.size(); ++k) {
-      post[k] = runtime_.PercentComponents()[k] ? std::exp(outcome.y1[k]) : outcome.y1[k];
-    }
+    const std::vector<double> post = LevelsAfterMoves(runtime_, outcome.move);
     for (std::size_t f = 0; f < updatedFiles.size(); ++f) {
       const int file = updatedFiles[f];
       DataFile replacements;

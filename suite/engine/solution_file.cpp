@@ -54,15 +54,18 @@ HarHeader Strings(std::string name, std::string longName, std::vector<std::strin
 void ComputeResults(const ModelRuntime& runtime, const SolveOutcome& outcome,
                     std::vector<ComponentResult>& results, std::vector<std::vector<double>>& subtotals) {
   const auto& pct = runtime.PercentComponents();
-  const std::size_t n = outcome.y0.size();
+  const std::size_t n = outcome.move.size();
+  // Results come from the moves along the path, never from differences of levels, which would add the
+  // rounding of the levels to results that are small or zero.
+  const std::vector<double> post = LevelsAfterMoves(runtime, outcome.move);
   results.assign(n, {});
   subtotals.assign(outcome.subtotalY.size(), std::vector<double>(n, 0.0));
   for (std::size_t k = 0; k < n; ++k) {
     const bool p = pct[k] != 0;
-    const double move = outcome.y1[k] - outcome.y0[k];
+    const double move = outcome.move[k];
     results[k].cumulative = Result(p, move);
     results[k].pre = runtime.InitialLevels()[k];
-    results[k].post = p ? std::exp(outcome.y1[k]) : outcome.y1[k];
+    results[k].post = post[k];
     const double factor = p ? 100.0 * Share(move) : 1.0;
     for (std::size_t s = 0; s < outcome.subtotalY.size(); ++s) {
       subtotals[s][k] = factor * outcome.subtotalY[s][k];

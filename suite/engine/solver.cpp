@@ -70,6 +70,16 @@ int AgreeingFigures(double a, double b) {
   return figures;
 }
 
+std::vector<double> LevelsAfterMoves(const ModelRuntime& runtime, const std::vector<double>& move) {
+  std::vector<double> x(move.size());
+  const auto& pct = runtime.PercentComponents();
+  const std::vector<double>& x0 = runtime.InitialLevels();
+  for (std::size_t k = 0; k < move.size(); ++k) {
+    x[k] = pct[k] ? x0[k] * std::exp(move[k]) : x0[k] + move[k];
+  }
+  return x;
+}
+
 struct Solver::Impl {
   using SpMat = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 
@@ -309,20 +319,16 @@ struct Solver::Impl {
     return std::isfinite(growth) && growth < 1e13;
   }
 
-  std::vector<double> Levels(const std::vector<double>& y) const {
-    std::vector<double> x(y.size());
-    const auto& pct = rt.PercentComponents();
-    for (std::size_t k = 0; k < y.size(); ++k) {
-      x[k] = pct[k] ? std::exp(y[k]) : y[k];
-    }
-    return x;
-  }
+  /// Levels after the y moves `move` from the initial data. Levels are never rebuilt from ln(level), so a
+  /// component that has not moved keeps its initial level exactly.
+  std::vector<double> Levels(const std::vector<double>& move) const { return LevelsAfterMoves(rt, move); }
 
-  /// dy/dt at state y for the whole shock and for each subtotal's shocks. False when the block is singular.
-  bool Derivative(Workspace& ws, const std::vector<double>& y, std::vector<double>& dy,
+  /// dy/dt after the y moves `move` for the whole shock and for each subtotal's shocks. False when the block
+  /// is singular.
+  bool Derivative(Workspace& ws, const std::vector<double>& move, std::vector<double>& dy,
                   std::vector<std::vector<double>>& dc) {
     if (nEq > 0) {
-      Assemble(ws, Levels(y));
+      Assemble(ws, Levels(move));
     }
     const auto& rowStart = rt.RowStart();
     const auto& cols = rt.Columns();
@@ -382,35 +388,41 @@ struct Solver::Impl {
     }
   }
 
-  /// One solution over [t0, t0 + length] with `steps` steps: the end state and each subtotal's y moves.
-  /// `dy0` and `dc0` are the derivatives at y0, which every solution of a subinterval shares.
-  bool Integrate(Workspace& ws, int method, int steps, const std::vector<double>& y0, double length,
+  /// One solution over [t0, t0 + length] with `steps` steps from the y moves `base`: the moves of y over the
+  /// subinterval (`z1`) and each subtotal's share of them (`c1`). The path is followed in moves from its
+  /// start, never in levels, so a component that does not move gets exactly zero.
+  /// `dy0` and `dc0` are the derivatives at the start, which every solution of a subinterval shares.
+  bool Integrate(Workspace& ws, int method, int steps, const std::vector<double>& base, double length,
                  const std::vector<double>& dy0, const std::vector<std::vector<double>>& dc0,
-                 std::vector<double>& y1, std::vector<std::vector<double>>& c1) {
+                 std::vector<double>& z1, std::vector<std::vector<double>>& c1) {
     const std::size_t nsub = sim.subtotals.size();
+    const auto n = static_cast<std::size_t>(nComp);
     const double h = length / steps;
-    std::vector<double> dy;
+    std::vector<double> dy, at(n);
     std::vector<std::vector<double>> dc;
-    auto derivative = [&](const std::vector<double>& y, bool first) {
+    auto derivative = [&](const std::vector<double>& z, bool first) {
       if (first) {
         dy = dy0;
         dc = dc0;
         return true;
       }
-      return Derivative(ws, y, dy, dc);
+      for (std::size_t i = 0; i < n; ++i) {
+        at[i] = base[i] + z[i];
+      }
+      return Derivative(ws, at, dy, dc);
     };
     if (method == MethodOptions::Johansen || method == MethodOptions::Euler) {
-      y1 = y0;
-      c1.assign(nsub, std::vector<double>(static_cast<std::size_t>(nComp), 0.0));
+      z1.assign(n, 0.0);
+      c1.assign(nsub, std::vector<double>(n, 0.0));
       for (int m = 0; m < steps; ++m) {
-        if (!derivative(y1, m == 0)) {
+        if (!derivative(z1, m == 0)) {
           return false;
         }
-        for (std::int64_t i = 0; i < nComp; ++i) {
-          y1[i] += h * dy[i];
+        for (std::size_t i = 0; i < n; ++i) {
+          z1[i] += h * dy[i];
         }
         for (std::size_t k = 0; k < nsub; ++k) {
-          for (std::int64_t i = 0; i < nComp; ++i) {
+          for (std::size_t i = 0; i < n; ++i) {
             c1[k][i] += h * dc[k][i];
           }
         }
@@ -418,9 +430,8 @@ struct Solver::Impl {
       return true;
     }
     // Leapfrog (modified midpoint) from one Euler start step; Gragg adds the smoothing step at the end.
-    std::vector<double> zPrev = y0, zCur;
-    std::vector<std::vector<double>> cPrev(nsub, std::vector<double>(static_cast<std::size_t>(nComp), 0.0)),
-        cCur;
+    std::vector<double> zPrev(n, 0.0), zCur;
+    std::vector<std::vector<double>> cPrev(nsub, std::vector<double>(n, 0.0)), cCur;
     if (!derivative(zPrev, true)) {
       return false;
     }
@@ -444,20 +455,20 @@ struct Solver::Impl {
       }
     }
     if (method == MethodOptions::Midpoint) {
-      y1 = zCur;
+      z1 = zCur;
       c1 = cCur;
       return true;
     }
     if (!derivative(zCur, false)) {
       return false;
     }
-    y1.resize(static_cast<std::size_t>(nComp));
-    for (std::int64_t i = 0; i < nComp; ++i) {
-      y1[i] = 0.5 * (zPrev[i] + zCur[i] + h * dy[i]);
+    z1.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      z1[i] = 0.5 * (zPrev[i] + zCur[i] + h * dy[i]);
     }
-    c1.assign(nsub, std::vector<double>(static_cast<std::size_t>(nComp), 0.0));
+    c1.assign(nsub, std::vector<double>(n, 0.0));
     for (std::size_t k = 0; k < nsub; ++k) {
-      for (std::int64_t i = 0; i < nComp; ++i) {
+      for (std::size_t i = 0; i < n; ++i) {
         c1[k][i] = 0.5 * (cPrev[k][i] + cCur[k][i] + h * dc[k][i]);
       }
     }
@@ -589,7 +600,8 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
   for (std::size_t k = 0; k < x0.size(); ++k) {
     out.y0[k] = pct[k] ? std::log(x0[k]) : x0[k];
   }
-  std::vector<double> y = out.y0;
+  // The y moves since the start of the path: levels are rebuilt from them, never the other way round.
+  std::vector<double> moved(x0.size(), 0.0);
   out.subtotalY.assign(nsub, std::vector<double>(x0.size(), 0.0));
   out.solutionMove.assign(static_cast<std::size_t>(nsol), std::vector<double>(x0.size(), 0.0));
   out.figures.assign(x0.size(), judge ? 6 : -1);
@@ -615,14 +627,14 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     const double len = std::min(length, 1.0 - t);
     ++sub;
     auto started = Clock::now();
-    // Every solution starts with the derivative at y; the longest solution runs on a second thread while the
-    // others run on this one.
+    // Every solution starts with the derivative at the subinterval's start; the longest solution runs on a
+    // second thread while the others run on this one.
     std::vector<double> dy0;
     std::vector<std::vector<double>> dc0;
     std::vector<char> solved(static_cast<std::size_t>(nsol), 0);
-    if (s.Derivative(*s.spaces[0], y, dy0, dc0)) {
+    if (s.Derivative(*s.spaces[0], moved, dy0, dc0)) {
       auto run = [&](int i, Impl::Workspace& ws) {
-        solved[i] = s.Integrate(ws, method, steps[i], y, len, dy0, dc0, solY[i], solC[i]) ? 1 : 0;
+        solved[i] = s.Integrate(ws, method, steps[i], moved, len, dy0, dc0, solY[i], solC[i]) ? 1 : 0;
       };
       if (nsol > 1 && parallel) {
         if (s.spaces.size() < 2) {
@@ -655,17 +667,20 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
                     "");
       }
     }
-    // Extrapolate the end state and the subtotal moves; judge the accuracy of levels.
-    std::vector<double> yEnd(y.size()), yTwo;
-    for (std::size_t k = 0; k < y.size(); ++k) {
+    // Extrapolate the moves over the subinterval and the subtotal moves; judge the accuracy of levels.
+    const std::size_t n = x0.size();
+    const bool last = len >= 1.0 - t - 1e-12;
+    const double tEnd = last ? 1.0 : t + len;
+    std::vector<double> zEnd(n), zTwo;
+    for (std::size_t k = 0; k < n; ++k) {
       double v = 0.0;
       for (int i = 0; i < nsol; ++i) {
         v += wAll[i] * solY[i][k];
       }
-      yEnd[k] = v;
+      zEnd[k] = v;
     }
     bool finite = true;
-    for (double v : yEnd) {
+    for (double v : zEnd) {
       finite = finite && std::isfinite(v);
     }
     if (!finite) {
@@ -684,14 +699,15 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     bool judged = false;
     double achieved = 100.0;
     if (judge) {
-      yTwo.resize(y.size());
-      for (std::size_t k = 0; k < y.size(); ++k) {
-        yTwo[k] = wTwo[0] * solY[0][k] + wTwo[1] * solY[1][k];
+      std::vector<double> mEnd(n), mTwo(n);
+      for (std::size_t k = 0; k < n; ++k) {
+        mEnd[k] = moved[k] + zEnd[k];
+        mTwo[k] = moved[k] + wTwo[0] * solY[0][k] + wTwo[1] * solY[1][k];
       }
-      const std::vector<double> xEnd = s.Levels(yEnd);
-      const std::vector<double> xTwo = s.Levels(yTwo);
-      subFigures.assign(y.size(), 6);
-      for (std::size_t k = 0; k < y.size(); ++k) {
+      const std::vector<double> xEnd = s.Levels(mEnd);
+      const std::vector<double> xTwo = s.Levels(mTwo);
+      subFigures.assign(n, 6);
+      for (std::size_t k = 0; k < n; ++k) {
         if (s.sim.exogenous[k]) {
           continue;
         }
@@ -768,7 +784,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     }
     // Accept the subinterval.
     for (std::size_t k = 0; k < nsub; ++k) {
-      for (std::size_t i = 0; i < y.size(); ++i) {
+      for (std::size_t i = 0; i < n; ++i) {
         double v = 0.0;
         for (int j = 0; j < nsol; ++j) {
           v += wAll[j] * solC[j][k][i];
@@ -777,12 +793,12 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
       }
     }
     for (int i = 0; i < nsol; ++i) {
-      for (std::size_t k = 0; k < y.size(); ++k) {
-        out.solutionMove[i][k] += solY[i][k] - y[k];
+      for (std::size_t k = 0; k < n; ++k) {
+        out.solutionMove[i][k] += solY[i][k];
       }
     }
     if (judge) {
-      for (std::size_t k = 0; k < y.size(); ++k) {
+      for (std::size_t k = 0; k < n; ++k) {
         out.figures[k] = std::min(out.figures[k], subFigures[k]);
       }
       if (dataFigures.empty()) {
@@ -795,8 +811,12 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
         }
       }
     }
-    y = std::move(yEnd);
-    t += len;
+    // Exogenous components move on their straight path exactly: by their shock at the end, by nothing when
+    // they are not shocked.
+    for (std::size_t k = 0; k < n; ++k) {
+      moved[k] = s.sim.exogenous[k] ? s.sim.delta[k] * tEnd : moved[k] + zEnd[k];
+    }
+    t = tEnd;
     if (automatic && accurate) {
       // Accurate enough: the next subinterval may be longer again, up to the length first asked for.
       length = std::min(2.0 * length, 1.0 / initialSubintervals);
@@ -806,7 +826,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
   }
   if (judge) {
     FigureCounts varCounts{};
-    for (std::size_t k = 0; k < y.size(); ++k) {
+    for (std::size_t k = 0; k < x0.size(); ++k) {
       if (!s.sim.exogenous[k]) {
         ++varCounts[out.figures[k]];
       }
@@ -819,7 +839,11 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     }
     s.WriteBlock(true, sub, 0.0, 1.0, varCounts, dataCounts, updatedNames);
   }
-  out.y1 = std::move(y);
+  out.y1.resize(x0.size());
+  for (std::size_t k = 0; k < x0.size(); ++k) {
+    out.y1[k] = out.y0[k] + moved[k];
+  }
+  out.move = std::move(moved);
   out.subintervalsDone = sub;
   for (const auto& ws : s.spaces) {
     out.factorisations += ws->factorisations;

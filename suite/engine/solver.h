@@ -33,12 +33,16 @@ int AgreeingFigures(double a, double b);
 /// Histogram of figures: counts[k] results agree to k figures.
 using FigureCounts = std::array<std::int64_t, 7>;
 
+/// Levels after the y moves `move` from the initial data (exactly the initial level where the move is 0).
+std::vector<double> LevelsAfterMoves(const ModelRuntime& runtime, const std::vector<double>& move);
+
 /// The updated data at given levels: one vector of values per updated data file.
 using UpdatedDataFn = std::function<std::vector<std::vector<double>>(const std::vector<double>& levels)>;
 
 /// What a solve produces.
 struct SolveOutcome {
   std::vector<double> y0, y1;                 ///< per component, y = ln(level) or level
+  std::vector<double> move;                   ///< per component: y1 - y0, added up along the path
   std::vector<std::vector<double>> subtotalY; ///< per subtotal: the y moves it explains
   std::vector<std::vector<double>>
       solutionMove;         ///< per solution: its own y moves, added up over subintervals
