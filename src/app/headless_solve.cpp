@@ -182,14 +182,28 @@ void PrintSummary(const Application& app, const AccSummaryRec* accuracy, std::os
                                  std::chars_format::fixed, 1);
   out << "Time:       " << std::string(seconds, end.ptr) << " seconds\n";
   if (accuracy != nullptr && accuracy->numSubintervals > 0) {
-    const int shown = accuracy->overallLevelsPos > 0 ? accuracy->overallLevelsPos : accuracy->worstLevels;
-    if (shown >= 1 && shown <= accuracy->numSubintervals) {
-      const AccHistogram& levels = accuracy->sub[static_cast<std::size_t>(shown)].levels;
-      out << "Accuracy:   results accurate to 0..6 figures:";
-      for (const int count : levels.counts) {
+    const auto print = [&](const char* what, bool data, int overallPos, int worst) {
+      const int shown = overallPos > 0 ? overallPos : worst;
+      if (shown < 1 || shown > accuracy->numSubintervals) {
+        return;
+      }
+      const AccSubinterval& sub = accuracy->sub[static_cast<std::size_t>(shown)];
+      const AccHistogram& histogram = data ? sub.data : sub.levels;
+      if (!histogram.present && data) {
+        return;
+      }
+      out << what;
+      for (const int count : histogram.counts) {
         out << " " << count;
       }
-      out << (accuracy->overallLevelsPos > 0 ? " (overall)" : " (worst subinterval)") << "\n";
+      out << (overallPos > 0 ? " (overall)" : " (worst subinterval)") << "\n";
+    };
+    print("Accuracy:   results accurate to 0..6 figures:", false, accuracy->overallLevelsPos,
+          accuracy->worstLevels);
+    // The updated data beside the variables when the accuracy criterion looks at them ("Data" or "Both").
+    if (app.Simulation.Context.accuracy.criterion != 1) {
+      print("            updated data accurate to 0..6 figures:", true, accuracy->overallDataPos,
+            accuracy->worstData);
     }
   }
 }

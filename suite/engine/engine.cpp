@@ -471,13 +471,12 @@ private:
       }
     }
     auto updatedData = [&](const std::vector<double>& x) {
-      std::vector<std::vector<double>> values(updatedFiles.size());
+      std::vector<std::vector<std::vector<double>>> values(updatedFiles.size());
       for (std::size_t f = 0; f < updatedFiles.size(); ++f) {
         for (std::size_t u = 0; u < model_.updates.size(); ++u) {
           if (model_.updates[u].file == updatedFiles[f]) {
-            std::vector<double> v =
-                runtime_.EvalOverDomain(runtime_.UpdateFormula(static_cast<int>(u)), x.data());
-            values[f].insert(values[f].end(), v.begin(), v.end());
+            values[f].push_back(
+                runtime_.EvalOverDomain(runtime_.UpdateFormula(static_cast<int>(u)), x.data()));
           }
         }
       }

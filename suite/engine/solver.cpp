@@ -80,6 +80,17 @@ std::vector<double> LevelsAfterMoves(const ModelRuntime& runtime, const std::vec
   return x;
 }
 
+void JudgeVariable(const double* all, const double* two, std::size_t count, int* figures) {
+  double largest = 0.0;
+  for (std::size_t k = 0; k < count; ++k) {
+    largest = std::max({largest, std::fabs(all[k]), std::fabs(two[k])});
+  }
+  const double nearZero = kNearZeroTolerance * largest;
+  for (std::size_t k = 0; k < count; ++k) {
+    figures[k] = std::fabs(all[k] - two[k]) <= nearZero ? 6 : AgreeingFigures(all[k], two[k]);
+  }
+}
+
 struct Solver::Impl {
   using SpMat = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 
@@ -707,22 +718,31 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
       const std::vector<double> xEnd = s.Levels(mEnd);
       const std::vector<double> xTwo = s.Levels(mTwo);
       subFigures.assign(n, 6);
+      std::vector<int> levelFigures(n, 6);
+      for (int v = 0; v < s.rt.NumVariables(); ++v) {
+        const auto offset = static_cast<std::size_t>(s.rt.VarOffset(v));
+        JudgeVariable(xEnd.data() + offset, xTwo.data() + offset, static_cast<std::size_t>(s.rt.VarSize(v)),
+                      levelFigures.data() + offset);
+      }
       for (std::size_t k = 0; k < n; ++k) {
         if (s.sim.exogenous[k]) {
           continue;
         }
-        const int f = AgreeingFigures(xEnd[k], xTwo[k]);
-        subFigures[k] = f;
-        ++varCounts[f];
+        subFigures[k] = levelFigures[k];
+        ++varCounts[levelFigures[k]];
       }
       if (updated && !updatedNames.empty()) {
-        std::vector<std::vector<double>> dEnd = updated(xEnd);
-        std::vector<std::vector<double>> dTwo = updated(xTwo);
+        const auto dEnd = updated(xEnd);
+        const auto dTwo = updated(xTwo);
         for (std::size_t f = 0; f < updatedNames.size() && f < dEnd.size(); ++f) {
-          for (std::size_t k = 0; k < dEnd[f].size(); ++k) {
-            const int fig = AgreeingFigures(dEnd[f][k], dTwo[f][k]);
-            subDataFigures[f].push_back(fig);
-            ++dataCounts[f][fig];
+          for (std::size_t h = 0; h < dEnd[f].size(); ++h) {
+            const std::vector<double>& a = dEnd[f][h];
+            std::vector<int> figs(a.size());
+            JudgeVariable(a.data(), dTwo[f][h].data(), a.size(), figs.data());
+            for (int fig : figs) {
+              subDataFigures[f].push_back(fig);
+              ++dataCounts[f][fig];
+            }
           }
         }
       }

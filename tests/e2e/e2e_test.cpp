@@ -25,6 +25,7 @@ namespace fs = std::filesystem;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 // Runs a program to its end as the job runner polls it; returns its exit code.
@@ -306,6 +307,19 @@ TEST_F(EndToEnd, PelorinSolveSolvesBothModelsSideBySide) {
   EXPECT_THAT(test::ReadFileBytes(run.File("b/csv/TMS.csv")), StartsWith("COM,REG,REG_2,(Sim),"));
   EXPECT_TRUE(fs::exists(run.File("b/sim1.sol")));
   EXPECT_TRUE(fs::exists(run.File("b/work/solve.log")));
+  // The accuracy criterion is "Data" by default: the updated data's accuracy shows beside the variables'.
+  EXPECT_THAT(test::ReadFileBytes(run.File("b.out")),
+              HasSubstr("Accuracy:   results accurate to 0..6 figures: 0 0 0 0 0 0 96 (overall)\n"
+                        "            updated data accurate to 0..6 figures: 0 0 0 0 0 0 54 (overall)\n"));
+  std::string solution = test::ReadFileBytes(prog_ + "/Trade/Trade.ini");
+  solution.replace(solution.find("Automatic accuracy=0"), 20, "Automatic accuracy=1\nAuto Acc Criterion=1");
+  std::ofstream(run.File("solution.ini")) << solution;
+  ASSERT_EQ(RunToEnd("/bin/sh", {"-c", solve + " Trade --settings solution.ini --work e > e.out 2> e.err"},
+                     run.File("")),
+            0)
+      << test::ReadFileBytes(run.File("e.err"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("e.out")), HasSubstr("Accuracy:   results accurate"));
+  EXPECT_THAT(test::ReadFileBytes(run.File("e.out")), Not(HasSubstr("updated data accurate")));
 
   // A model that is not installed, and a simulation the solver refuses: exit code 1 with the reason.
   EXPECT_EQ(RunToEnd("/bin/sh", {"-c", solve + " Nothing 2> nothing.err"}, run.File("")), 1);

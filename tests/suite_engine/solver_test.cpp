@@ -284,7 +284,7 @@ TEST(EngineSolver, BothCriterionAsksTheVariablesAndTheDataEachForTheirPercentage
   ASSERT_TRUE(e.Setup(kEconomy, kEconomyData, kEconomyShocks)) << e.errors;
   int calls = 0;
   const UpdatedDataFn inaccurateData = [&calls](const std::vector<double>&) {
-    return std::vector<std::vector<double>>{{++calls % 2 == 0 ? 2.0 : 1.0}};
+    return std::vector<std::vector<std::vector<double>>>{{{++calls % 2 == 0 ? 2.0 : 1.0}}};
   };
   MethodOptions m = Method(MethodOptions::Gragg, {2, 4, 6});
   m.automatic = true;
@@ -394,6 +394,41 @@ shock W 1 = 0 ;
   EXPECT_NEAR(e.Post(out, "A", 2), 5.0, 1e-9);
   EXPECT_NEAR(e.Post(out, "W"), 1.0, 1e-12);
   EXPECT_EQ(e.sim.shocks.size(), 5u);
+}
+
+TEST(EngineSolver, AResultEndingNearZeroIsJudgedAgainstItsVariable) {
+  // GAP(c1) ends within the solution error of zero; GAP(c2) and GAP(c3) are far from it.
+  std::string model = kEconomy;
+  model.insert(model.find("equation E_Y"),
+               "coefficient K(c in COM) \"Threshold\" = read BASE \"K\" ;\n"
+               "variable change GAP(c in COM) \"Above threshold\" = X(c) - K(c) ;\n"
+               "equation E_GAP(c in COM) \"Gap\" : GAP(c) = X(c) - K(c) ;\n");
+  char k1[64];
+  std::snprintf(k1, sizeof k1, "%.17g", kX[0]);
+  const std::string data = std::string(kEconomyData) + "header \"K\" real 3 ;\n" + k1 + " 0 0\n";
+  const std::string cmf = "exogenous W L TR A ;\nrest endogenous ;\nshock L = 10 ;\nshock A(\"c1\") = 5 ;\n"
+                          "change TR = 3 ;\n";
+  Economy e;
+  ASSERT_TRUE(e.Setup(model, data, cmf)) << e.errors;
+  SolveOutcome out;
+  ASSERT_TRUE(e.Solve(Method(MethodOptions::Gragg, {2, 4, 6}), out)) << e.errors;
+  const std::int64_t gap = e.rt.VarOffset(e.model.FindVariable("GAP"));
+  ASSERT_LT(std::fabs(e.Post(out, "GAP", 0)), 1e-3);
+  ASSERT_GT(std::fabs(e.Post(out, "GAP", 0)), 1e-12);
+  EXPECT_EQ(out.figures[gap], 6);
+
+  // Updated data are judged header by header in the same way; a difference that is not small against the
+  // largest result still counts by its own figures.
+  const double all[] = {1e-9, 50.0, -200.0};
+  const double two[] = {3e-9, 50.0, -200.0001};
+  int figures[3] = {};
+  JudgeVariable(all, two, 3, figures);
+  EXPECT_EQ(figures[0], 6);
+  EXPECT_EQ(figures[1], 6);
+  EXPECT_EQ(figures[2], 6);
+  const double far[] = {1e-3, 50.0, -200.0};
+  JudgeVariable(far, two, 3, figures);
+  EXPECT_EQ(figures[0], 0);
 }
 
 TEST(EngineSolver, AgreeingFiguresCountsSignificantFigures) {
