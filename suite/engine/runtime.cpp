@@ -641,6 +641,7 @@ bool ModelRuntime::BuildTapes(ErrorText& errorText) {
   tapeStart_.clear();
   rowStart_.assign(1, 0);
   cols_.clear();
+  defined_.clear();
   maxTape_ = 0;
   std::vector<TNode> tape;
   std::vector<std::int32_t> rowCols;
@@ -666,11 +667,15 @@ bool ModelRuntime::BuildTapes(ErrorText& errorText) {
       tape.push_back({TOp::Sub, ia, ib, 0.0});
       // The row's pattern: its distinct components, sorted; Var nodes learn their entry.
       rowCols.clear();
+      const std::int32_t lhsComponent = tape[ia].op == TOp::Var ? tape[ia].a : -1;
+      int lhsUses = 0;
       for (const TNode& t : tape) {
         if (t.op == TOp::Var) {
           rowCols.push_back(t.a);
+          lhsUses += t.a == lhsComponent ? 1 : 0;
         }
       }
+      defined_.push_back(lhsUses == 1 ? lhsComponent : -1);
       std::sort(rowCols.begin(), rowCols.end());
       rowCols.erase(std::unique(rowCols.begin(), rowCols.end()), rowCols.end());
       const std::int64_t base = static_cast<std::int64_t>(cols_.size());

@@ -107,6 +107,9 @@ public:
   /// The Jacobian pattern (rows are equations, columns components, row-compressed).
   const std::vector<std::int64_t>& RowStart() const { return rowStart_; }
   const std::vector<std::int32_t>& Columns() const { return cols_; }
+  /// Per equation: the component it defines explicitly (its left side is that component alone and the
+  /// component appears nowhere on its right side), or -1.
+  const std::vector<std::int32_t>& DefinedComponents() const { return defined_; }
 
   /// Evaluates every equation at levels `x`: residual (lhs - rhs), its scale (max |lhs|, |rhs|), and the
   /// Jacobian values with respect to y (ln x for percentage-change components, x otherwise).
@@ -159,6 +162,7 @@ private:
   std::size_t maxTape_ = 0;
   std::vector<std::int64_t> rowStart_;
   std::vector<std::int32_t> cols_;
+  std::vector<std::int32_t> defined_;
 };
 
 } // namespace pelorin::engine

@@ -1,14 +1,16 @@
 #include "engine/solver.h"
 
-#include <Eigen/SparseCore>
-#include <Eigen/SparseLU>
+#include "engine/linear_system.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 #include <random>
 #include <system_error>
 #include <thread>
+#include <time.h>
 
 namespace pelorin::engine {
 
@@ -16,12 +18,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-/// Partial pivoting keeps to the diagonal unless another entry of the column is this much larger.
-/// With the matched diagonal, the factorisation treats the block as nearly symmetric in structure.
-constexpr double kPivotThreshold = 0.01;
-
 double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+/// Processor seconds of the calling thread: the parts of a solve add up across threads, and a busy machine
+/// does not inflate them.
+double ThreadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
 std::string Fixed(double v, int decimals) {
@@ -92,32 +98,33 @@ void JudgeVariable(const double* all, const double* two, std::size_t count, int*
 }
 
 struct Solver::Impl {
-  using SpMat = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
-
   ModelRuntime& rt;
   const Simulation& sim;
   LogFn log;
+  SolverOptions options;
   std::int64_t nComp = 0;
   std::int64_t nEq = 0;
   std::vector<int> endoIndex; ///< per component: column of the endogenous block, or -1
   std::vector<std::int64_t> endoComp;
-  /// What one thread needs to evaluate and factorise the Jacobian: the solutions of a run are computed by two
-  /// threads at once, each with its own workspace.
+  std::vector<int> endoColumn;                 ///< per Jacobian entry: its endogenous unknown, or -1
+  std::vector<std::int64_t> matching;          ///< per equation: the endogenous unknown it is matched with
+  std::vector<std::vector<double>> groupDelta; ///< per subtotal: the y moves of its shocks, per component
+  EndogenousSystem system;
+  /// What one thread needs to evaluate and factorise the Jacobian: the solutions of a run are computed on
+  /// several threads at once, each with its own workspace.
   struct Workspace {
-    SpMat a;
-    Eigen::SparseLU<SpMat, Eigen::COLAMDOrdering<int>> lu;
-    std::vector<double> jac, residual;
+    std::unique_ptr<SparseLu> lu;
+    EndogenousSystem::Values values;
+    std::vector<double> jac, residual, rhs, x, scratch;
     std::int64_t factorisations = 0;
     std::int64_t evaluations = 0;
     double assembly = 0.0, factorisation = 0.0, solving = 0.0;
   };
-  SpMat pattern;
-  std::vector<std::int64_t> csrToA; ///< per Jacobian entry: position in a's values, or -1 (exogenous column)
-  std::vector<std::int64_t> rowPos; ///< per equation: its row in the block (its matched component's column)
   std::vector<std::unique_ptr<Workspace>> spaces;
   bool prepared = false;
 
-  Impl(ModelRuntime& r, const Simulation& s, LogFn l) : rt(r), sim(s), log(std::move(l)) {}
+  Impl(ModelRuntime& r, const Simulation& s, LogFn l, SolverOptions o)
+      : rt(r), sim(s), log(std::move(l)), options(o) {}
 
   void Log(const std::string& line) {
     if (log) {
@@ -143,137 +150,91 @@ struct Solver::Impl {
                " equations; the two numbers must be equal.";
       return false;
     }
-    const auto& rowStart = rt.RowStart();
     const auto& cols = rt.Columns();
+    endoColumn.resize(cols.size());
+    for (std::size_t p = 0; p < cols.size(); ++p) {
+      endoColumn[p] = endoIndex[cols[p]];
+    }
     if (!StructuralCheck(reason)) {
       return false;
     }
-    // Each equation goes to the row of the component it was matched with, so the block has a non-zero
-    // diagonal and the factorisation can keep to it.
-    std::vector<Eigen::Triplet<double, int>> triplets;
-    triplets.reserve(cols.size());
-    for (std::int64_t r = 0; r < nEq; ++r) {
-      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
-        const int c = endoIndex[cols[p]];
-        if (c >= 0) {
-          triplets.emplace_back(static_cast<int>(rowPos[r]), c, 1.0);
-        }
+    groupDelta.assign(sim.subtotals.size(), std::vector<double>(static_cast<std::size_t>(nComp), 0.0));
+    for (std::size_t k = 0; k < sim.subtotals.size(); ++k) {
+      for (const auto& [comp, d] : sim.subtotals[k].deltas) {
+        groupDelta[k][comp] = d;
       }
     }
-    pattern.resize(static_cast<int>(nEq), static_cast<int>(nEq));
-    pattern.setFromTriplets(triplets.begin(), triplets.end());
-    pattern.makeCompressed();
-    csrToA.assign(cols.size(), -1);
-    const int* outer = pattern.outerIndexPtr();
-    const int* inner = pattern.innerIndexPtr();
-    for (std::int64_t r = 0; r < nEq; ++r) {
-      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
-        const int c = endoIndex[cols[p]];
-        if (c >= 0) {
-          const int* begin = inner + outer[c];
-          const int* end = inner + outer[c + 1];
-          csrToA[p] = std::lower_bound(begin, end, static_cast<int>(rowPos[r])) - inner;
-        }
-      }
+    system.Build(rt, endoColumn, matching, options.condense);
+    if (system.Substituted() > 0) {
+      Log(" Condensation: " + std::to_string(system.Substituted()) + " of " + std::to_string(nEq) +
+          " endogenous variable components substituted out (each recovered from the equation that defines "
+          "it); " +
+          "the LU factorises " + std::to_string(system.Pattern().size) + " equations.");
+    } else {
+      Log(std::string(" Condensation: no variable substituted out") +
+          (options.condense ? " (no equation defines one that can be)." : " (switched off)."));
     }
     spaces.clear();
-    AddWorkspace();
+    if (!AddWorkspace()) {
+      reason = "The closure is not valid: the sparse LU factorisation cannot analyse the Jacobian.";
+      return false;
+    }
     prepared = true;
     return true;
   }
 
-  Workspace& AddWorkspace() {
+  bool AddWorkspace() {
     auto ws = std::make_unique<Workspace>();
-    ws->a = pattern;
-    ws->lu.setPivotThreshold(kPivotThreshold);
-    ws->lu.isSymmetric(true);
-    if (nEq > 0) {
-      ws->lu.analyzePattern(ws->a);
+    ws->lu = MakeSparseLu(options.lu);
+    if (!ws->lu->Analyse(system.Pattern())) {
+      return false;
     }
     ws->jac.assign(rt.Columns().size(), 0.0);
     ws->residual.assign(static_cast<std::size_t>(nEq), 0.0);
     spaces.push_back(std::move(ws));
-    return *spaces.back();
+    return true;
   }
 
   /// A perfect matching of equations to endogenous components must exist, else the block is singular
   /// whatever the data; the unmatched equation or component names the problem.
   bool StructuralCheck(std::string& reason) {
     const auto& rowStart = rt.RowStart();
-    const auto& cols = rt.Columns();
-    const std::int64_t n = nEq;
-    std::vector<std::int64_t> rowOf(static_cast<std::size_t>(n), -1); // endo column -> row
-    std::vector<std::int64_t> colOf(static_cast<std::size_t>(n), -1); // row -> endo column
-    for (std::int64_t r = 0; r < n; ++r) {
-      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
-        const int c = endoIndex[cols[p]];
-        if (c >= 0 && rowOf[c] < 0) {
-          rowOf[c] = r;
-          colOf[r] = c;
-          break;
-        }
+    const auto& defined = rt.DefinedComponents();
+    // An equation that defines a variable is best matched with it.
+    std::vector<std::int64_t> preferred(static_cast<std::size_t>(nEq), -1);
+    for (std::int64_t r = 0; r < nEq; ++r) {
+      if (defined[r] >= 0) {
+        preferred[r] = endoIndex[defined[r]];
       }
     }
-    std::vector<std::int64_t> visited(static_cast<std::size_t>(n), -1);
-    std::vector<std::pair<std::int64_t, std::int64_t>> stack; // (row, next entry)
-    std::vector<std::int64_t> via(static_cast<std::size_t>(n), -1);
-    for (std::int64_t start = 0; start < n; ++start) {
-      if (colOf[start] >= 0) {
-        continue;
+    std::int64_t start = -1;
+    if (MatchRowsToColumns(nEq, rowStart, endoColumn, preferred, true, matching, start)) {
+      return true;
+    }
+    MatchRowsToColumns(nEq, rowStart, endoColumn, {}, false, matching, start);
+    const std::vector<std::int64_t>& colOf = matching;
+    std::vector<char> matched(static_cast<std::size_t>(nEq), 0);
+    for (std::int64_t c : colOf) {
+      if (c >= 0) {
+        matched[c] = 1;
       }
-      // Depth-first search for an augmenting path from an unmatched row.
-      stack.assign(1, {start, rowStart[start]});
-      bool found = false;
-      while (!stack.empty() && !found) {
-        auto& [row, next] = stack.back();
-        if (next >= rowStart[row + 1]) {
-          stack.pop_back();
-          continue;
-        }
-        const int c = endoIndex[cols[next++]];
-        if (c < 0 || visited[c] == start) {
-          continue;
-        }
-        visited[c] = start;
-        via[c] = row;
-        if (rowOf[c] < 0) {
-          // Flip the path back to the start.
-          std::int64_t col = c;
-          while (col >= 0) {
-            const std::int64_t r = via[col];
-            const std::int64_t previous = colOf[r];
-            colOf[r] = col;
-            rowOf[col] = r;
-            col = previous;
-          }
-          found = true;
-        } else {
-          const std::int64_t r2 = rowOf[c];
-          stack.emplace_back(r2, rowStart[r2]);
-        }
-      }
-      if (!found) {
-        std::int64_t endoEntries = 0;
-        for (std::int64_t p = rowStart[start]; p < rowStart[start + 1]; ++p) {
-          endoEntries += endoIndex[cols[p]] >= 0 ? 1 : 0;
-        }
-        for (std::int64_t c = 0; c < n; ++c) {
-          if (rowOf[c] < 0) {
-            reason =
-                "The closure is not valid: the Jacobian of the endogenous variables is singular. Equation " +
-                rt.EquationName(start) +
-                (endoEntries == 0 ? " contains no endogenous variable"
-                                  : " cannot be given an endogenous variable of its own") +
-                ", and no equation determines " + rt.ComponentName(endoComp[c]) + ".";
-            return false;
-          }
-        }
-        reason = "The closure is not valid: the Jacobian of the endogenous variables is singular.";
+    }
+    std::int64_t endoEntries = 0;
+    for (std::int64_t p = rowStart[start]; p < rowStart[start + 1]; ++p) {
+      endoEntries += endoColumn[p] >= 0 ? 1 : 0;
+    }
+    for (std::int64_t c = 0; c < nEq; ++c) {
+      if (!matched[c]) {
+        reason = "The closure is not valid: the Jacobian of the endogenous variables is singular. Equation " +
+                 rt.EquationName(start) +
+                 (endoEntries == 0 ? " contains no endogenous variable"
+                                   : " cannot be given an endogenous variable of its own") +
+                 ", and no equation determines " + rt.ComponentName(endoComp[c]) + ".";
         return false;
       }
     }
-    rowPos = std::move(colOf);
-    return true;
+    reason = "The closure is not valid: the Jacobian of the endogenous variables is singular.";
+    return false;
   }
 
   /// Factorises the endogenous block at levels x; false when it is singular.
@@ -282,110 +243,108 @@ struct Solver::Impl {
       return true; // nothing endogenous: the exogenous moves are the whole solution
     }
     Assemble(ws, x);
-    return Factor(ws);
+    return Factor(ws, true);
   }
 
-  /// Evaluates the Jacobian at levels x into the workspace's block.
+  /// Evaluates the Jacobian at levels x and condenses it into the workspace's matrix.
   void Assemble(Workspace& ws, const std::vector<double>& x) {
-    auto t0 = Clock::now();
+    const double t0 = ThreadSeconds();
     rt.Evaluate(x.data(), ws.residual.data(), nullptr, ws.jac.data());
-    double* values = ws.a.valuePtr();
-    for (std::size_t p = 0; p < csrToA.size(); ++p) {
-      if (csrToA[p] >= 0) {
-        values[csrToA[p]] = ws.jac[p];
-      }
-    }
-    ws.assembly += Seconds(t0);
+    system.Load(ws.jac.data(), ws.values);
+    ws.assembly += ThreadSeconds() - t0;
     ++ws.evaluations;
   }
 
-  bool Factor(Workspace& ws) {
-    auto t1 = Clock::now();
-    ws.lu.factorize(ws.a);
-    ws.factorisation += Seconds(t1);
+  bool Factor(Workspace& ws, bool fresh) {
+    const double t0 = ThreadSeconds();
+    const bool ok = ws.lu->Factorise(ws.values.matrix.data(), fresh);
+    ws.factorisation += ThreadSeconds() - t0;
     ++ws.factorisations;
-    return ws.lu.info() == Eigen::Success;
+    return ok;
   }
 
   /// A solve with a random right-hand side: a huge answer means the block is numerically singular.
   bool WellConditioned(Workspace& ws) {
-    const auto n = static_cast<Eigen::Index>(nEq);
+    const auto n = static_cast<std::size_t>(nEq);
     if (n == 0) {
       return true;
     }
     std::mt19937 gen(12345);
     std::uniform_real_distribution<double> dist(0.5, 1.0);
-    Eigen::VectorXd b(n);
-    for (Eigen::Index i = 0; i < n; ++i) {
-      b[i] = dist(gen);
+    ws.rhs.resize(n);
+    for (double& b : ws.rhs) {
+      b = dist(gen);
     }
-    Eigen::VectorXd z = ws.lu.solve(b);
+    ws.x.assign(n, 0.0);
+    if (!system.Solve(ws.values, *ws.lu, ws.rhs.data(), 1, ws.x.data(), ws.scratch)) {
+      return false;
+    }
     double norm = 0.0;
-    for (int k = 0; k < ws.a.outerSize(); ++k) {
-      for (SpMat::InnerIterator it(ws.a, k); it; ++it) {
-        norm = std::max(norm, std::fabs(it.value()));
+    for (std::size_t p = 0; p < ws.jac.size(); ++p) {
+      if (endoColumn[p] >= 0) {
+        norm = std::max(norm, std::fabs(ws.jac[p]));
       }
     }
-    const double growth = z.cwiseAbs().maxCoeff() * norm;
+    double largest = 0.0;
+    for (double v : ws.x) {
+      largest = std::max(largest, std::fabs(v));
+    }
+    const double growth = largest * norm;
     return std::isfinite(growth) && growth < 1e13;
   }
 
-  /// Levels after the y moves `move` from the initial data. Levels are never rebuilt from ln(level), so a
-  /// component that has not moved keeps its initial level exactly.
   std::vector<double> Levels(const std::vector<double>& move) const { return LevelsAfterMoves(rt, move); }
 
-  /// dy/dt after the y moves `move` for the whole shock and for each subtotal's shocks. False when the block
-  /// is singular.
-  bool Derivative(Workspace& ws, const std::vector<double>& move, std::vector<double>& dy,
+  /// dy/dt after the y moves `move` for the whole shock and for each subtotal's shocks. With `fresh` the
+  /// factorisation chooses its pivots anew. False when the block is singular.
+  bool Derivative(Workspace& ws, const std::vector<double>& move, bool fresh, std::vector<double>& dy,
                   std::vector<std::vector<double>>& dc) {
-    if (nEq > 0) {
-      Assemble(ws, Levels(move));
-    }
-    const auto& rowStart = rt.RowStart();
-    const auto& cols = rt.Columns();
     const std::size_t nsub = sim.subtotals.size();
-    const auto n = static_cast<Eigen::Index>(nEq);
-    Eigen::MatrixXd rhs = Eigen::MatrixXd::Zero(n, static_cast<Eigen::Index>(1 + nsub));
-    std::vector<std::vector<double>> groupDelta(nsub);
-    for (std::size_t k = 0; k < nsub; ++k) {
-      groupDelta[k].assign(static_cast<std::size_t>(nComp), 0.0);
-      for (const auto& [comp, d] : sim.subtotals[k].deltas) {
-        groupDelta[k][comp] = d;
-      }
-    }
-    for (std::int64_t r = 0; r < nEq; ++r) {
-      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
-        const std::int32_t c = cols[p];
-        if (endoIndex[c] >= 0) {
-          continue;
-        }
-        const Eigen::Index row = rowPos[r];
-        rhs(row, 0) -= ws.jac[p] * sim.delta[c];
-        for (std::size_t k = 0; k < nsub; ++k) {
-          rhs(row, static_cast<Eigen::Index>(k + 1)) -= ws.jac[p] * groupDelta[k][c];
-        }
-      }
-    }
-    auto t0 = Clock::now();
-    Eigen::MatrixXd sol = rhs;
-    if (nEq > 0) {
-      ws.solving += Seconds(t0);
-      if (!Factor(ws)) {
-        return false;
-      }
-      t0 = Clock::now();
-      sol = ws.lu.solve(rhs);
-    }
-    ws.solving += Seconds(t0);
+    const auto n = static_cast<std::size_t>(nEq);
+    const int count = static_cast<int>(1 + nsub);
     dy = sim.delta;
-    for (std::size_t j = 0; j < endoComp.size(); ++j) {
-      dy[endoComp[j]] = sol(static_cast<Eigen::Index>(j), 0);
-    }
     dc.resize(nsub);
     for (std::size_t k = 0; k < nsub; ++k) {
       dc[k] = groupDelta[k];
-      for (std::size_t j = 0; j < endoComp.size(); ++j) {
-        dc[k][endoComp[j]] = sol(static_cast<Eigen::Index>(j), static_cast<Eigen::Index>(k + 1));
+    }
+    if (n == 0) {
+      return true;
+    }
+    Assemble(ws, Levels(move));
+    double t0 = ThreadSeconds();
+    // Right-hand sides: minus the exogenous columns times the moves of the shocks, per equation.
+    const auto& rowStart = rt.RowStart();
+    const auto& cols = rt.Columns();
+    ws.rhs.assign(n * static_cast<std::size_t>(count), 0.0);
+    for (std::size_t r = 0; r < n; ++r) {
+      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
+        if (endoColumn[p] >= 0) {
+          continue;
+        }
+        const std::int32_t c = cols[p];
+        ws.rhs[r] -= ws.jac[p] * sim.delta[c];
+        for (std::size_t k = 0; k < nsub; ++k) {
+          ws.rhs[(k + 1) * n + r] -= ws.jac[p] * groupDelta[k][c];
+        }
+      }
+    }
+    ws.solving += ThreadSeconds() - t0;
+    if (!Factor(ws, fresh)) {
+      return false;
+    }
+    t0 = ThreadSeconds();
+    ws.x.resize(n * static_cast<std::size_t>(count));
+    const bool solved = system.Solve(ws.values, *ws.lu, ws.rhs.data(), count, ws.x.data(), ws.scratch);
+    ws.solving += ThreadSeconds() - t0;
+    if (!solved) {
+      return false;
+    }
+    for (std::size_t j = 0; j < n; ++j) {
+      dy[endoComp[j]] = ws.x[j];
+    }
+    for (std::size_t k = 0; k < nsub; ++k) {
+      for (std::size_t j = 0; j < n; ++j) {
+        dc[k][endoComp[j]] = ws.x[(k + 1) * n + j];
       }
     }
     return true;
@@ -411,6 +370,9 @@ struct Solver::Impl {
     const double h = length / steps;
     std::vector<double> dy, at(n);
     std::vector<std::vector<double>> dc;
+    // The first derivative of its own is factorised with fresh pivots, so a solution's numbers never depend
+    // on what its workspace computed before (or on which thread it runs).
+    bool fresh = true;
     auto derivative = [&](const std::vector<double>& z, bool first) {
       if (first) {
         dy = dy0;
@@ -420,7 +382,9 @@ struct Solver::Impl {
       for (std::size_t i = 0; i < n; ++i) {
         at[i] = base[i] + z[i];
       }
-      return Derivative(ws, at, dy, dc);
+      const bool ok = Derivative(ws, at, fresh, dy, dc);
+      fresh = false;
+      return ok;
     };
     if (method == MethodOptions::Johansen || method == MethodOptions::Euler) {
       z1.assign(n, 0.0);
@@ -531,8 +495,8 @@ struct Solver::Impl {
   }
 };
 
-Solver::Solver(ModelRuntime& runtime, const Simulation& sim, LogFn log)
-    : impl_(std::make_unique<Impl>(runtime, sim, std::move(log))) {}
+Solver::Solver(ModelRuntime& runtime, const Simulation& sim, LogFn log, SolverOptions options)
+    : impl_(std::make_unique<Impl>(runtime, sim, std::move(log), options)) {}
 
 Solver::~Solver() = default;
 
@@ -595,7 +559,28 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
   const bool automatic = options.automatic && judge;
   const int initialSubintervals = std::max(1, options.subintervals);
   const bool blocks = judge && (initialSubintervals > 1 || automatic);
-  const bool parallel = std::thread::hardware_concurrency() > 1;
+  // The solutions are shared out among the threads, longest first, each to the thread with the least work
+  // so far; each thread has a workspace of its own.
+  const int threads = std::clamp(
+      s.options.threads > 0 ? s.options.threads : static_cast<int>(std::thread::hardware_concurrency()), 1,
+      nsol);
+  std::vector<std::vector<int>> groups(static_cast<std::size_t>(threads));
+  {
+    std::vector<int> order(static_cast<std::size_t>(nsol));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return steps[a] > steps[b]; });
+    std::vector<std::int64_t> load(static_cast<std::size_t>(threads), 0);
+    for (int i : order) {
+      const auto g = static_cast<std::size_t>(std::min_element(load.begin(), load.end()) - load.begin());
+      groups[g].push_back(i);
+      load[g] += steps[i];
+    }
+  }
+  while (s.spaces.size() < static_cast<std::size_t>(threads)) {
+    if (!s.AddWorkspace()) {
+      return Fail(errorText, "error: the sparse LU factorisation cannot analyse the Jacobian", "");
+    }
+  }
   const double power = (method == MethodOptions::Gragg || method == MethodOptions::Midpoint) ? 2.0 : 1.0;
   std::vector<double> u;
   for (int n : steps) {
@@ -638,35 +623,29 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     const double len = std::min(length, 1.0 - t);
     ++sub;
     auto started = Clock::now();
-    // Every solution starts with the derivative at the subinterval's start; the longest solution runs on a
-    // second thread while the others run on this one.
+    // Every solution starts with the derivative at the subinterval's start, then runs on its own in the
+    // thread it was given.
     std::vector<double> dy0;
     std::vector<std::vector<double>> dc0;
     std::vector<char> solved(static_cast<std::size_t>(nsol), 0);
-    if (s.Derivative(*s.spaces[0], moved, dy0, dc0)) {
-      auto run = [&](int i, Impl::Workspace& ws) {
-        solved[i] = s.Integrate(ws, method, steps[i], moved, len, dy0, dc0, solY[i], solC[i]) ? 1 : 0;
+    if (s.Derivative(*s.spaces[0], moved, true, dy0, dc0)) {
+      auto runGroup = [&](std::size_t g) {
+        for (int i : groups[g]) {
+          solved[i] =
+              s.Integrate(*s.spaces[g], method, steps[i], moved, len, dy0, dc0, solY[i], solC[i]) ? 1 : 0;
+        }
       };
-      if (nsol > 1 && parallel) {
-        if (s.spaces.size() < 2) {
-          s.AddWorkspace();
-        }
-        std::thread longest;
+      std::vector<std::thread> others;
+      for (std::size_t g = 1; g < groups.size(); ++g) {
         try {
-          longest = std::thread(run, nsol - 1, std::ref(*s.spaces[1]));
+          others.emplace_back(runGroup, g);
         } catch (const std::system_error&) {
-          run(nsol - 1, *s.spaces[1]); // no second thread to be had: one after the other
+          runGroup(g); // no other thread to be had: one after the other
         }
-        for (int i = 0; i + 1 < nsol; ++i) {
-          run(i, *s.spaces[0]);
-        }
-        if (longest.joinable()) {
-          longest.join();
-        }
-      } else {
-        for (int i = 0; i < nsol; ++i) {
-          run(i, *s.spaces[0]);
-        }
+      }
+      runGroup(0);
+      for (std::thread& other : others) {
+        other.join();
       }
     }
     for (int i = 0; i < nsol; ++i) {
@@ -871,7 +850,9 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     out.assemblySeconds += ws->assembly;
     out.factorisationSeconds += ws->factorisation;
     out.solveSeconds += ws->solving;
+    out.luFill = std::max(out.luFill, ws->lu->Fill());
   }
+  out.luSize = s.system.Pattern().size;
   return true;
 }
 

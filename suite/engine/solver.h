@@ -2,6 +2,7 @@
 
 #include "engine/closure.h"
 #include "engine/runtime.h"
+#include "engine/sparse_lu.h"
 #include "platform/error_text.h"
 
 #include <array>
@@ -64,6 +65,19 @@ struct SolveOutcome {
   double assemblySeconds = 0.0;      ///< evaluating the equations and their Jacobian
   double factorisationSeconds = 0.0; ///< sparse LU factorisations
   double solveSeconds = 0.0;         ///< triangular solves
+  std::int64_t luFill = 0;           ///< entries of the LU factors (the largest of the threads' last ones)
+  std::int64_t luSize = 0;           ///< equations the LU factorises (after substitution)
+};
+
+/// How the solver does its linear algebra; none of it changes a result beyond rounding.
+struct SolverOptions {
+  /// Substitute out the variables that equations define explicitly before factorising.
+  bool condense = true;
+  /// The sparse LU factorisation.
+  LuKind lu = kDefaultLu;
+  /// Threads for the solutions of a subinterval; 0: one per processor. Results are bit for bit the same
+  /// whatever the number.
+  int threads = 0;
 };
 
 /// The engine's solver: the closure check at the initial data and the multi-step, extrapolated solution.
@@ -71,7 +85,7 @@ class Solver {
 public:
   using LogFn = std::function<void(const std::string&)>;
 
-  Solver(ModelRuntime& runtime, const Simulation& sim, LogFn log);
+  Solver(ModelRuntime& runtime, const Simulation& sim, LogFn log, SolverOptions options = {});
   ~Solver();
   Solver(const Solver&) = delete;
   Solver& operator=(const Solver&) = delete;
