@@ -110,6 +110,9 @@ struct Solver::Impl {
   std::vector<std::int64_t> matching;          ///< per equation: the endogenous unknown it is matched with
   std::vector<std::vector<double>> groupDelta; ///< per subtotal: the y moves of its shocks, per component
   EndogenousSystem system;
+  PivotOrder pivotOrder;
+  bool usePivotOrder = false;
+  double orderSeconds = 0.0;
   /// What one thread needs to evaluate and factorise the Jacobian: the solutions of a run are computed on
   /// several threads at once, each with its own workspace.
   struct Workspace {
@@ -174,6 +177,19 @@ struct Solver::Impl {
       Log(std::string(" Condensation: no variable substituted out") +
           (options.condense ? " (no equation defines one that can be)." : " (switched off)."));
     }
+    // KLU follows one pivot order, found at the initial data and shared by every thread, so the threads'
+    // factorisations take the same pivots for the same matrix.
+    usePivotOrder = false;
+    if (options.lu == LuKind::Klu && nEq > 0) {
+      Workspace initial;
+      initial.jac.assign(rt.Columns().size(), 0.0);
+      initial.residual.assign(static_cast<std::size_t>(nEq), 0.0);
+      const double t0 = ThreadSeconds();
+      rt.Evaluate(rt.InitialLevels().data(), initial.residual.data(), nullptr, initial.jac.data());
+      system.Load(initial.jac.data(), initial.values);
+      usePivotOrder = FindPivotOrder(system.Pattern(), initial.values.matrix.data(), pivotOrder);
+      orderSeconds = ThreadSeconds() - t0;
+    }
     spaces.clear();
     if (!AddWorkspace()) {
       reason = "The closure is not valid: the sparse LU factorisation cannot analyse the Jacobian.";
@@ -186,7 +202,7 @@ struct Solver::Impl {
   bool AddWorkspace() {
     auto ws = std::make_unique<Workspace>();
     ws->lu = MakeSparseLu(options.lu);
-    if (!ws->lu->Analyse(system.Pattern())) {
+    if (!ws->lu->Analyse(system.Pattern(), usePivotOrder ? &pivotOrder : nullptr)) {
       return false;
     }
     ws->jac.assign(rt.Columns().size(), 0.0);
@@ -853,6 +869,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     out.luFill = std::max(out.luFill, ws->lu->Fill());
   }
   out.luSize = s.system.Pattern().size;
+  out.orderSeconds = s.orderSeconds;
   return true;
 }
 

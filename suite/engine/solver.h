@@ -64,7 +64,8 @@ struct SolveOutcome {
   std::int64_t evaluations = 0;      ///< Jacobians evaluated (one per derivative)
   double assemblySeconds = 0.0;      ///< evaluating the equations and their Jacobian
   double factorisationSeconds = 0.0; ///< sparse LU factorisations
-  double solveSeconds = 0.0;         ///< triangular solves
+  double solveSeconds = 0.0;         ///< right-hand sides, substitution and triangular solves
+  double orderSeconds = 0.0;         ///< finding the pivot order, once
   std::int64_t luFill = 0;           ///< entries of the LU factors (the largest of the threads' last ones)
   std::int64_t luSize = 0;           ///< equations the LU factorises (after substitution)
 };

@@ -2,14 +2,19 @@
 
 #include <Eigen/SparseCore>
 #include <Eigen/SparseLU>
+#include <algorithm>
+#include <cmath>
 #include <klu.h>
+#include <numeric>
 #include <umfpack.h>
 
 namespace pelorin::engine {
 
 namespace {
 
-/// KLU: a block triangular form first, then AMD within each block; refactorisation keeps the pivot order.
+/// KLU: a left-looking factorisation without dense kernels, quick on the sparse systems models give. Its own
+/// ordering is a block triangular form, then AMD within each block; given a pivot order it follows that.
+/// Refactorisation keeps the last fresh factorisation's pivots.
 class KluLu final : public SparseLu {
 public:
   KluLu() {
@@ -25,12 +30,19 @@ public:
     }
   }
 
-  bool Analyse(const CscPattern& pattern) override {
+  bool Analyse(const CscPattern& pattern, const PivotOrder* order) override {
     pattern_ = &pattern;
     if (pattern.size == 0) {
       return true;
     }
-    symbolic_ = klu_analyze(pattern.size, Ap(), Ai(), &common_);
+    if (order != nullptr) {
+      // The order is for the whole matrix: no block triangular form on top of it.
+      common_.btf = 0;
+      symbolic_ = klu_analyze_given(pattern.size, Ap(), Ai(), const_cast<int*>(order->rows.data()),
+                                    const_cast<int*>(order->cols.data()), &common_);
+    } else {
+      symbolic_ = klu_analyze(pattern.size, Ap(), Ai(), &common_);
+    }
     return symbolic_ != nullptr;
   }
 
@@ -99,7 +111,7 @@ public:
     }
   }
 
-  bool Analyse(const CscPattern& pattern) override {
+  bool Analyse(const CscPattern& pattern, const PivotOrder* /*order*/) override {
     pattern_ = &pattern;
     if (pattern.size == 0) {
       return true;
@@ -162,7 +174,7 @@ private:
 /// pivoting may keep to the diagonal unless another entry of the column is much larger.
 class EigenLu final : public SparseLu {
 public:
-  bool Analyse(const CscPattern& pattern) override {
+  bool Analyse(const CscPattern& pattern, const PivotOrder* /*order*/) override {
     pattern_ = &pattern;
     const int n = pattern.size;
     matrix_.resize(n, n);
@@ -211,6 +223,79 @@ private:
 };
 
 } // namespace
+
+bool FindPivotOrder(const CscPattern& pattern, const double* values, PivotOrder& order) {
+  const int n = pattern.size;
+  order.rows.clear();
+  order.cols.clear();
+  if (n == 0) {
+    return true;
+  }
+  // Rows with many entries would make every frontal matrix of the analysis as wide as they are; they pivot
+  // last, after everything they couple.
+  std::vector<int> count(static_cast<std::size_t>(n), 0);
+  for (int r : pattern.rowIndex) {
+    ++count[static_cast<std::size_t>(r)];
+  }
+  const int dense = std::max(16, static_cast<int>(10.0 * std::sqrt(static_cast<double>(n))));
+  std::vector<int> sparseIndex(static_cast<std::size_t>(n), -1), sparseRows, denseRows;
+  for (int r = 0; r < n; ++r) {
+    if (count[static_cast<std::size_t>(r)] > dense) {
+      denseRows.push_back(r);
+    } else {
+      sparseIndex[static_cast<std::size_t>(r)] = static_cast<int>(sparseRows.size());
+      sparseRows.push_back(r);
+    }
+  }
+  const int rows = static_cast<int>(sparseRows.size());
+  std::vector<int> colStart(static_cast<std::size_t>(n) + 1, 0), rowIndex;
+  std::vector<double> kept;
+  rowIndex.reserve(pattern.rowIndex.size());
+  kept.reserve(pattern.rowIndex.size());
+  for (int c = 0; c < n; ++c) {
+    for (int k = pattern.colStart[c]; k < pattern.colStart[c + 1]; ++k) {
+      const int r = sparseIndex[static_cast<std::size_t>(pattern.rowIndex[k])];
+      if (r >= 0) {
+        rowIndex.push_back(r);
+        kept.push_back(values[k]);
+      }
+    }
+    colStart[static_cast<std::size_t>(c) + 1] = static_cast<int>(rowIndex.size());
+  }
+  std::vector<int> rowOrder(static_cast<std::size_t>(rows)), colOrder(static_cast<std::size_t>(n));
+  if (rows > 0) {
+    double control[UMFPACK_CONTROL];
+    double info[UMFPACK_INFO];
+    umfpack_di_defaults(control);
+    void* symbolic = nullptr;
+    void* numeric = nullptr;
+    // The numeric factorisation may warn that the rows are rank deficient; its order is good all the same.
+    bool ok = umfpack_di_symbolic(rows, n, colStart.data(), rowIndex.data(), kept.data(), &symbolic, control,
+                                  info) == UMFPACK_OK &&
+              umfpack_di_numeric(colStart.data(), rowIndex.data(), kept.data(), symbolic, &numeric, control,
+                                 info) >= UMFPACK_OK;
+    int recip = 0;
+    ok = ok && umfpack_di_get_numeric(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, rowOrder.data(),
+                                      colOrder.data(), nullptr, &recip, nullptr, numeric) == UMFPACK_OK;
+    if (numeric != nullptr) {
+      umfpack_di_free_numeric(&numeric);
+    }
+    if (symbolic != nullptr) {
+      umfpack_di_free_symbolic(&symbolic);
+    }
+    if (!ok) {
+      return false;
+    }
+  } else {
+    std::iota(colOrder.begin(), colOrder.end(), 0);
+  }
+  for (int k : rowOrder) {
+    order.rows.push_back(sparseRows[static_cast<std::size_t>(k)]);
+  }
+  order.rows.insert(order.rows.end(), denseRows.begin(), denseRows.end());
+  order.cols = std::move(colOrder);
+  return true;
+}
 
 const char* LuName(LuKind kind) {
   switch (kind) {

@@ -1,8 +1,9 @@
 // Speed of the results: loading a large simulation's solutions, building its contents list, and building a
 // 2,000 x 500 data view.
+#include "results/results_model.h"
+
 #include "results/contents_view.h"
 #include "results/decimal_separator.h"
-#include "results/results_model.h"
 #include "results/solution_files.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -27,13 +28,23 @@ struct LargeSim {
     for (int i = 0; i < kMaxPlanVars; ++i) {
       std::vector<int> args;
       switch (i % 5) {
-      case 0: break;
-      case 1: args = {1 + i % 3}; break;
-      case 2: args = {2}; break;
-      case 3: args = {2, 1}; break;
-      default: args = {2, 4, 1}; break;
+      case 0:
+        break;
+      case 1:
+        args = {1 + i % 3};
+        break;
+      case 2:
+        args = {2};
+        break;
+      case 3:
+        args = {2, 1};
+        break;
+      default:
+        args = {2, 4, 1};
+        break;
       }
-      files.vars.push_back({"var" + std::to_string(i), args, i % 2 ? 'p' : 'c', "variable number " + std::to_string(i),
+      files.vars.push_back({"var" + std::to_string(i), args, i % 2 ? 'p' : 'c',
+                            "variable number " + std::to_string(i),
                             i % 7 == 0 && !args.empty() ? std::vector<std::pair<int, int>>{{1, 2}}
                                                         : std::vector<std::pair<int, int>>{}});
     }
