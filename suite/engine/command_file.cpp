@@ -390,6 +390,8 @@ private:
       SetFlag(s, cmf_.nds);
     } else if (joined == "nwr") {
       SetFlag(s, cmf_.nwr);
+    } else if (joined == "condensation") {
+      SetFlag(s, cmf_.condensation);
     } else if (joined == "verbal description") {
       if (eq == s.tokens.size()) {
         Error(s.line, "expected \"=\" after \"Verbal Description\"");

@@ -96,6 +96,7 @@ struct CommandFile {
   std::optional<CmfFile> closureInformationFile;
   bool extrapolationAccuracyFile = false;
   std::optional<CmfFlag> dpn, neq, nas, nds, nwr;
+  std::optional<CmfFlag> condensation; ///< "condensation = no" keeps every variable in the LU's system
   std::vector<std::string> verbalDescription;
   bool hasVerbalDescription = false;
 

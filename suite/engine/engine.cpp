@@ -273,7 +273,8 @@ private:
     if (!runtime_.BuildTapes(err)) {
       return Error(err);
     }
-    Solver solver(runtime_, sim, [this](const std::string& line) { log_.Line(line); });
+    Solver solver(
+        runtime_, sim, [this](const std::string& line) { log_.Line(line); }, SolverSettings());
     std::string reason;
     if (!solver.CheckClosure(reason)) {
       return Error(reason);
@@ -388,6 +389,13 @@ private:
     return true;
   }
 
+  /// How the solver does its linear algebra, as the command file asks.
+  SolverOptions SolverSettings() const {
+    SolverOptions options;
+    options.condense = !cmf_.condensation || cmf_.condensation->value;
+    return options;
+  }
+
   bool MethodFromCommandFile(MethodOptions& m) {
     static const char* const kNames[] = {"johansen", "euler", "gragg", "midpoint"};
     for (int i = 0; i < 4; ++i) {
@@ -487,7 +495,8 @@ private:
       return Error(err);
     }
     log_.Line(" Equations expanded in " + Seconds(t0) + " seconds.");
-    Solver solver(runtime_, sim, [this](const std::string& line) { log_.Line(line); });
+    Solver solver(
+        runtime_, sim, [this](const std::string& line) { log_.Line(line); }, SolverSettings());
     std::string reason;
     if (!solver.CheckClosure(reason)) {
       return Error(reason);

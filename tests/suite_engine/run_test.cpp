@@ -269,6 +269,25 @@ TEST_F(EngineRun, GeneralProgramFindsTheModelThroughTheAuxiliaryFilesStatement) 
   EXPECT_NE(Log().find("has no \"Auxiliary files\" statement"), std::string::npos);
 }
 
+TEST_F(EngineRun, CondensationCanBeSwitchedOffAndTheLogSaysWhatWasSubstituted) {
+  // P is made endogenous with an equation of its own that defines it: it is substituted out unless asked not
+  // to.
+  const std::string cmf =
+      Files() + "Solution file = cond ;\n" + kClosure + "Method = Johansen ;\nShock Y = uniform 1 ;\n";
+  ASSERT_EQ(Run(cmf), 0) << Log();
+  EXPECT_NE(Log().find(" Condensation: no variable substituted out (no equation defines one that can be)."),
+            std::string::npos)
+      << Log();
+  ASSERT_EQ(Run(cmf + "condensation = no ;\n"), 0) << Log();
+  EXPECT_NE(Log().find(" Condensation: no variable substituted out (switched off)."), std::string::npos)
+      << Log();
+  EXPECT_EQ(Run(cmf + "condensation = perhaps ;\n"), 1);
+  EXPECT_NE(
+      Log().find("sim.cmf:8: error: expected yes or no in statement \"condensation\" but found \"perhaps\""),
+      std::string::npos)
+      << Log();
+}
+
 TEST_F(EngineRun, DataTypedAtTheTerminalIsReadAndUpdated) {
   const char* model = R"(model Term ;
 file terminal "Typed data" input text updated ;
