@@ -145,7 +145,9 @@ void EndogenousSystem::Build(const ModelRuntime& runtime, const std::vector<int>
     bool changed = true;
     while (changed) {
       changed = false;
-      for (auto& [e, b] : candidates) {
+      for (auto& candidate : candidates) {
+        std::int64_t& e = candidate.first;
+        const std::int64_t b = candidate.second;
         if (e < 0 || rowGone[e] || colGone[b] || taken[b]) {
           continue;
         }
