@@ -513,11 +513,12 @@ private:
     }
     log_.Line("");
     log_.Line(" Solution found: " + std::to_string(outcome.evaluations) + " Jacobians, " +
-              std::to_string(outcome.factorisations) +
-              " factorisations; equations and "
-              "Jacobian " +
-              Fixed(outcome.assemblySeconds) + " s, factorisation " + Fixed(outcome.factorisationSeconds) +
-              " s, solves " + Fixed(outcome.solveSeconds) + " s.");
+              std::to_string(outcome.factorisations) + " factorisations of " +
+              std::to_string(outcome.luSize) + " equations (" + std::to_string(outcome.luFill) +
+              " entries in L and U); processor seconds " + "(all threads): equations and Jacobian " +
+              Fixed(outcome.assemblySeconds) + ", pivot order " + Fixed(outcome.orderSeconds) +
+              ", factorisation " + Fixed(outcome.factorisationSeconds) + ", solves " +
+              Fixed(outcome.solveSeconds) + ".");
 
     std::string solution = cmf_.solutionFile->path;
     if (!EndsWithExt(solution, ".sl4")) {

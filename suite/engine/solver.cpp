@@ -1,16 +1,14 @@
 #include "engine/solver.h"
 
-#include "engine/linear_system.h"
+#include "engine/derivative.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <numeric>
-#include <random>
 #include <system_error>
 #include <thread>
-#include <time.h>
 
 namespace pelorin::engine {
 
@@ -20,14 +18,6 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since) {
   return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-/// Processor seconds of the calling thread: the parts of a solve add up across threads, and a busy machine
-/// does not inflate them.
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
 std::string Fixed(double v, int decimals) {
@@ -56,26 +46,6 @@ std::vector<double> ExtrapolationWeights(const std::vector<double>& u) {
 
 } // namespace
 
-int AgreeingFigures(double a, double b) {
-  const double diff = std::fabs(a - b);
-  if (diff <= 1e-12) {
-    return 6;
-  }
-  const double scale = std::max(std::fabs(a), std::fabs(b));
-  if (!std::isfinite(diff) || scale == 0.0) {
-    return 0;
-  }
-  const double rel = diff / scale;
-  int figures = 0;
-  double limit = 0.5;
-  for (int k = 1; k <= 6; ++k, limit /= 10.0) {
-    if (rel < limit) {
-      figures = k;
-    }
-  }
-  return figures;
-}
-
 std::vector<double> LevelsAfterMoves(const ModelRuntime& runtime, const std::vector<double>& move) {
   std::vector<double> x(move.size());
   const auto& pct = runtime.PercentComponents();
@@ -86,48 +56,16 @@ std::vector<double> LevelsAfterMoves(const ModelRuntime& runtime, const std::vec
   return x;
 }
 
-void JudgeVariable(const double* all, const double* two, std::size_t count, int* figures) {
-  double largest = 0.0;
-  for (std::size_t k = 0; k < count; ++k) {
-    largest = std::max({largest, std::fabs(all[k]), std::fabs(two[k])});
-  }
-  const double nearZero = kNearZeroTolerance * largest;
-  for (std::size_t k = 0; k < count; ++k) {
-    figures[k] = std::fabs(all[k] - two[k]) <= nearZero ? 6 : AgreeingFigures(all[k], two[k]);
-  }
-}
-
 struct Solver::Impl {
   ModelRuntime& rt;
   const Simulation& sim;
   LogFn log;
   SolverOptions options;
   std::int64_t nComp = 0;
-  std::int64_t nEq = 0;
-  std::vector<int> endoIndex; ///< per component: column of the endogenous block, or -1
-  std::vector<std::int64_t> endoComp;
-  std::vector<int> endoColumn;                 ///< per Jacobian entry: its endogenous unknown, or -1
-  std::vector<std::int64_t> matching;          ///< per equation: the endogenous unknown it is matched with
-  std::vector<std::vector<double>> groupDelta; ///< per subtotal: the y moves of its shocks, per component
-  EndogenousSystem system;
-  PivotOrder pivotOrder;
-  bool usePivotOrder = false;
-  double orderSeconds = 0.0;
-  /// What one thread needs to evaluate and factorise the Jacobian: the solutions of a run are computed on
-  /// several threads at once, each with its own workspace.
-  struct Workspace {
-    std::unique_ptr<SparseLu> lu;
-    EndogenousSystem::Values values;
-    std::vector<double> jac, residual, rhs, x, scratch;
-    std::int64_t factorisations = 0;
-    std::int64_t evaluations = 0;
-    double assembly = 0.0, factorisation = 0.0, solving = 0.0;
-  };
-  std::vector<std::unique_ptr<Workspace>> spaces;
-  bool prepared = false;
+  PathDerivative path;
 
   Impl(ModelRuntime& r, const Simulation& s, LogFn l, SolverOptions o)
-      : rt(r), sim(s), log(std::move(l)), options(o) {}
+      : rt(r), sim(s), log(l), options(o), path(r, s, o, l) {}
 
   void Log(const std::string& line) {
     if (log) {
@@ -137,234 +75,10 @@ struct Solver::Impl {
 
   bool Prepare(std::string& reason) {
     nComp = rt.NumComponents();
-    nEq = rt.NumEquations();
-    endoIndex.assign(static_cast<std::size_t>(nComp), -1);
-    endoComp.clear();
-    for (std::int64_t k = 0; k < nComp; ++k) {
-      if (!sim.exogenous[k]) {
-        endoIndex[k] = static_cast<int>(endoComp.size());
-        endoComp.push_back(k);
-      }
-    }
-    const std::int64_t nEndo = static_cast<std::int64_t>(endoComp.size());
-    if (nEndo != nEq) {
-      reason = "The closure is not valid: it has " + std::to_string(nEndo) +
-               " endogenous variable components but the model has " + std::to_string(nEq) +
-               " equations; the two numbers must be equal.";
-      return false;
-    }
-    const auto& cols = rt.Columns();
-    endoColumn.resize(cols.size());
-    for (std::size_t p = 0; p < cols.size(); ++p) {
-      endoColumn[p] = endoIndex[cols[p]];
-    }
-    if (!StructuralCheck(reason)) {
-      return false;
-    }
-    groupDelta.assign(sim.subtotals.size(), std::vector<double>(static_cast<std::size_t>(nComp), 0.0));
-    for (std::size_t k = 0; k < sim.subtotals.size(); ++k) {
-      for (const auto& [comp, d] : sim.subtotals[k].deltas) {
-        groupDelta[k][comp] = d;
-      }
-    }
-    system.Build(rt, endoColumn, matching, options.condense);
-    if (system.Substituted() > 0) {
-      Log(" Condensation: " + std::to_string(system.Substituted()) + " of " + std::to_string(nEq) +
-          " endogenous variable components substituted out (each recovered from the equation that defines "
-          "it); " +
-          "the LU factorises " + std::to_string(system.Pattern().size) + " equations.");
-    } else {
-      Log(std::string(" Condensation: no variable substituted out") +
-          (options.condense ? " (no equation defines one that can be)." : " (switched off)."));
-    }
-    // KLU follows one pivot order, found at the initial data and shared by every thread, so the threads'
-    // factorisations take the same pivots for the same matrix.
-    usePivotOrder = false;
-    if (options.lu == LuKind::Klu && nEq > 0) {
-      Workspace initial;
-      initial.jac.assign(rt.Columns().size(), 0.0);
-      initial.residual.assign(static_cast<std::size_t>(nEq), 0.0);
-      const double t0 = ThreadSeconds();
-      rt.Evaluate(rt.InitialLevels().data(), initial.residual.data(), nullptr, initial.jac.data());
-      system.Load(initial.jac.data(), initial.values);
-      usePivotOrder = FindPivotOrder(system.Pattern(), initial.values.matrix.data(), pivotOrder);
-      orderSeconds = ThreadSeconds() - t0;
-    }
-    spaces.clear();
-    if (!AddWorkspace()) {
-      reason = "The closure is not valid: the sparse LU factorisation cannot analyse the Jacobian.";
-      return false;
-    }
-    prepared = true;
-    return true;
-  }
-
-  bool AddWorkspace() {
-    auto ws = std::make_unique<Workspace>();
-    ws->lu = MakeSparseLu(options.lu);
-    if (!ws->lu->Analyse(system.Pattern(), usePivotOrder ? &pivotOrder : nullptr)) {
-      return false;
-    }
-    ws->jac.assign(rt.Columns().size(), 0.0);
-    ws->residual.assign(static_cast<std::size_t>(nEq), 0.0);
-    spaces.push_back(std::move(ws));
-    return true;
-  }
-
-  /// A perfect matching of equations to endogenous components must exist, else the block is singular
-  /// whatever the data; the unmatched equation or component names the problem.
-  bool StructuralCheck(std::string& reason) {
-    const auto& rowStart = rt.RowStart();
-    const auto& defined = rt.DefinedComponents();
-    // An equation that defines a variable is best matched with it.
-    std::vector<std::int64_t> preferred(static_cast<std::size_t>(nEq), -1);
-    for (std::int64_t r = 0; r < nEq; ++r) {
-      if (defined[r] >= 0) {
-        preferred[r] = endoIndex[defined[r]];
-      }
-    }
-    std::int64_t start = -1;
-    if (MatchRowsToColumns(nEq, rowStart, endoColumn, preferred, true, matching, start)) {
-      return true;
-    }
-    MatchRowsToColumns(nEq, rowStart, endoColumn, {}, false, matching, start);
-    const std::vector<std::int64_t>& colOf = matching;
-    std::vector<char> matched(static_cast<std::size_t>(nEq), 0);
-    for (std::int64_t c : colOf) {
-      if (c >= 0) {
-        matched[c] = 1;
-      }
-    }
-    std::int64_t endoEntries = 0;
-    for (std::int64_t p = rowStart[start]; p < rowStart[start + 1]; ++p) {
-      endoEntries += endoColumn[p] >= 0 ? 1 : 0;
-    }
-    for (std::int64_t c = 0; c < nEq; ++c) {
-      if (!matched[c]) {
-        reason = "The closure is not valid: the Jacobian of the endogenous variables is singular. Equation " +
-                 rt.EquationName(start) +
-                 (endoEntries == 0 ? " contains no endogenous variable"
-                                   : " cannot be given an endogenous variable of its own") +
-                 ", and no equation determines " + rt.ComponentName(endoComp[c]) + ".";
-        return false;
-      }
-    }
-    reason = "The closure is not valid: the Jacobian of the endogenous variables is singular.";
-    return false;
-  }
-
-  /// Factorises the endogenous block at levels x; false when it is singular.
-  bool Factorise(Workspace& ws, const std::vector<double>& x) {
-    if (nEq == 0) {
-      return true; // nothing endogenous: the exogenous moves are the whole solution
-    }
-    Assemble(ws, x);
-    return Factor(ws, true);
-  }
-
-  /// Evaluates the Jacobian at levels x and condenses it into the workspace's matrix.
-  void Assemble(Workspace& ws, const std::vector<double>& x) {
-    const double t0 = ThreadSeconds();
-    rt.Evaluate(x.data(), ws.residual.data(), nullptr, ws.jac.data());
-    system.Load(ws.jac.data(), ws.values);
-    ws.assembly += ThreadSeconds() - t0;
-    ++ws.evaluations;
-  }
-
-  bool Factor(Workspace& ws, bool fresh) {
-    const double t0 = ThreadSeconds();
-    const bool ok = ws.lu->Factorise(ws.values.matrix.data(), fresh);
-    ws.factorisation += ThreadSeconds() - t0;
-    ++ws.factorisations;
-    return ok;
-  }
-
-  /// A solve with a random right-hand side: a huge answer means the block is numerically singular.
-  bool WellConditioned(Workspace& ws) {
-    const auto n = static_cast<std::size_t>(nEq);
-    if (n == 0) {
-      return true;
-    }
-    std::mt19937 gen(12345);
-    std::uniform_real_distribution<double> dist(0.5, 1.0);
-    ws.rhs.resize(n);
-    for (double& b : ws.rhs) {
-      b = dist(gen);
-    }
-    ws.x.assign(n, 0.0);
-    if (!system.Solve(ws.values, *ws.lu, ws.rhs.data(), 1, ws.x.data(), ws.scratch)) {
-      return false;
-    }
-    double norm = 0.0;
-    for (std::size_t p = 0; p < ws.jac.size(); ++p) {
-      if (endoColumn[p] >= 0) {
-        norm = std::max(norm, std::fabs(ws.jac[p]));
-      }
-    }
-    double largest = 0.0;
-    for (double v : ws.x) {
-      largest = std::max(largest, std::fabs(v));
-    }
-    const double growth = largest * norm;
-    return std::isfinite(growth) && growth < 1e13;
+    return path.Prepare(reason);
   }
 
   std::vector<double> Levels(const std::vector<double>& move) const { return LevelsAfterMoves(rt, move); }
-
-  /// dy/dt after the y moves `move` for the whole shock and for each subtotal's shocks. With `fresh` the
-  /// factorisation chooses its pivots anew. False when the block is singular.
-  bool Derivative(Workspace& ws, const std::vector<double>& move, bool fresh, std::vector<double>& dy,
-                  std::vector<std::vector<double>>& dc) {
-    const std::size_t nsub = sim.subtotals.size();
-    const auto n = static_cast<std::size_t>(nEq);
-    const int count = static_cast<int>(1 + nsub);
-    dy = sim.delta;
-    dc.resize(nsub);
-    for (std::size_t k = 0; k < nsub; ++k) {
-      dc[k] = groupDelta[k];
-    }
-    if (n == 0) {
-      return true;
-    }
-    Assemble(ws, Levels(move));
-    double t0 = ThreadSeconds();
-    // Right-hand sides: minus the exogenous columns times the moves of the shocks, per equation.
-    const auto& rowStart = rt.RowStart();
-    const auto& cols = rt.Columns();
-    ws.rhs.assign(n * static_cast<std::size_t>(count), 0.0);
-    for (std::size_t r = 0; r < n; ++r) {
-      for (std::int64_t p = rowStart[r]; p < rowStart[r + 1]; ++p) {
-        if (endoColumn[p] >= 0) {
-          continue;
-        }
-        const std::int32_t c = cols[p];
-        ws.rhs[r] -= ws.jac[p] * sim.delta[c];
-        for (std::size_t k = 0; k < nsub; ++k) {
-          ws.rhs[(k + 1) * n + r] -= ws.jac[p] * groupDelta[k][c];
-        }
-      }
-    }
-    ws.solving += ThreadSeconds() - t0;
-    if (!Factor(ws, fresh)) {
-      return false;
-    }
-    t0 = ThreadSeconds();
-    ws.x.resize(n * static_cast<std::size_t>(count));
-    const bool solved = system.Solve(ws.values, *ws.lu, ws.rhs.data(), count, ws.x.data(), ws.scratch);
-    ws.solving += ThreadSeconds() - t0;
-    if (!solved) {
-      return false;
-    }
-    for (std::size_t j = 0; j < n; ++j) {
-      dy[endoComp[j]] = ws.x[j];
-    }
-    for (std::size_t k = 0; k < nsub; ++k) {
-      for (std::size_t j = 0; j < n; ++j) {
-        dc[k][endoComp[j]] = ws.x[(k + 1) * n + j];
-      }
-    }
-    return true;
-  }
 
   static void Axpy(std::vector<double>& out, const std::vector<double>& base, double h,
                    const std::vector<double>& d) {
@@ -378,8 +92,8 @@ struct Solver::Impl {
   /// subinterval (`z1`) and each subtotal's share of them (`c1`). The path is followed in moves from its
   /// start, never in levels, so a component that does not move gets exactly zero.
   /// `dy0` and `dc0` are the derivatives at the start, which every solution of a subinterval shares.
-  bool Integrate(Workspace& ws, int method, int steps, const std::vector<double>& base, double length,
-                 const std::vector<double>& dy0, const std::vector<std::vector<double>>& dc0,
+  bool Integrate(PathDerivative::Workspace& ws, int method, int steps, const std::vector<double>& base,
+                 double length, const std::vector<double>& dy0, const std::vector<std::vector<double>>& dc0,
                  std::vector<double>& z1, std::vector<std::vector<double>>& c1) {
     const std::size_t nsub = sim.subtotals.size();
     const auto n = static_cast<std::size_t>(nComp);
@@ -398,7 +112,7 @@ struct Solver::Impl {
       for (std::size_t i = 0; i < n; ++i) {
         at[i] = base[i] + z[i];
       }
-      const bool ok = Derivative(ws, at, fresh, dy, dc);
+      const bool ok = path.Compute(ws, at, fresh, dy, dc);
       fresh = false;
       return ok;
     };
@@ -465,50 +179,6 @@ struct Solver::Impl {
     }
     return true;
   }
-
-  void WriteHistogram(const FigureCounts& counts) {
-    for (int k = 6; k >= 0; --k) {
-      char buf[96];
-      std::snprintf(buf, sizeof buf, " %10lld results are judged accurate to %d figures.",
-                    static_cast<long long>(counts[k]), k);
-      Log(buf);
-    }
-    Log(" (end of summary)");
-  }
-
-  void WriteBlock(bool overall, int sub, double ta, double tb, const FigureCounts& vars,
-                  const std::vector<FigureCounts>& data, const std::vector<std::string>& names) {
-    Log("");
-    if (overall) {
-      Log(" ACCURACY SUMMARY FOR OVERALL RESULTS");
-      Log(" Below are for overall levels values of the endogenous variables.");
-    } else {
-      Log(" Accuracy summary for subinterval " + std::to_string(sub) + " (t from " + Fixed(ta, 6) + " to " +
-          Fixed(tb, 6) + ")");
-      Log(" Below are for levels values of the endogenous variables.");
-    }
-    WriteHistogram(vars);
-    if (names.empty()) {
-      return;
-    }
-    if (names.size() == 1) {
-      Log(" NEXT SUMMARY IS FOR UPDATED DATA FROM LOGICAL FILE " + names[0]);
-      WriteHistogram(data[0]);
-      return;
-    }
-    FigureCounts all{};
-    for (const FigureCounts& d : data) {
-      for (int k = 0; k < 7; ++k) {
-        all[k] += d[k];
-      }
-    }
-    Log(" NEXT SUMMARY IS FOR ALL UPDATED DATA");
-    WriteHistogram(all);
-    for (std::size_t f = 0; f < names.size(); ++f) {
-      Log(" Data summary for logical file " + names[f] + ":");
-      WriteHistogram(data[f]);
-    }
-  }
 };
 
 Solver::Solver(ModelRuntime& runtime, const Simulation& sim, LogFn log, SolverOptions options)
@@ -518,10 +188,10 @@ Solver::~Solver() = default;
 
 bool Solver::CheckClosure(std::string& reason) {
   Impl& s = *impl_;
-  if (!s.prepared && !s.Prepare(reason)) {
+  if (!s.path.Prepared() && !s.Prepare(reason)) {
     return false;
   }
-  if (!s.Factorise(*s.spaces[0], s.rt.InitialLevels()) || !s.WellConditioned(*s.spaces[0])) {
+  if (!s.path.FactoriseAt(s.path.At(0), s.rt.InitialLevels()) || !s.path.WellConditioned(s.path.At(0))) {
     reason =
         "The closure is not valid: the Jacobian of the endogenous variables is singular at the initial data.";
     return false;
@@ -561,7 +231,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
                    const std::vector<std::string>& updatedNames, SolveOutcome& out, ErrorText& errorText) {
   Impl& s = *impl_;
   std::string reason;
-  if (!s.prepared && !s.Prepare(reason)) {
+  if (!s.path.Prepared() && !s.Prepare(reason)) {
     return Fail(errorText, "error: " + reason, "");
   }
   const int method = options.method;
@@ -592,8 +262,8 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
       load[g] += steps[i];
     }
   }
-  while (s.spaces.size() < static_cast<std::size_t>(threads)) {
-    if (!s.AddWorkspace()) {
+  while (s.path.Workspaces() < static_cast<std::size_t>(threads)) {
+    if (!s.path.AddWorkspace()) {
       return Fail(errorText, "error: the sparse LU factorisation cannot analyse the Jacobian", "");
     }
   }
@@ -644,11 +314,11 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
     std::vector<double> dy0;
     std::vector<std::vector<double>> dc0;
     std::vector<char> solved(static_cast<std::size_t>(nsol), 0);
-    if (s.Derivative(*s.spaces[0], moved, true, dy0, dc0)) {
+    if (s.path.Compute(s.path.At(0), moved, true, dy0, dc0)) {
       auto runGroup = [&](std::size_t g) {
         for (int i : groups[g]) {
           solved[i] =
-              s.Integrate(*s.spaces[g], method, steps[i], moved, len, dy0, dc0, solY[i], solC[i]) ? 1 : 0;
+              s.Integrate(s.path.At(g), method, steps[i], moved, len, dy0, dc0, solY[i], solC[i]) ? 1 : 0;
         }
       };
       std::vector<std::thread> others;
@@ -770,7 +440,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
       }
     }
     if (blocks) {
-      s.WriteBlock(false, sub, t, t + len, varCounts, dataCounts, updatedNames);
+      WriteAccuracyBlock(s.log, false, sub, t, t + len, varCounts, dataCounts, updatedNames);
     }
     if (automatic && judged) {
       if (!accurate) {
@@ -852,7 +522,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
         ++dataCounts[f][fig];
       }
     }
-    s.WriteBlock(true, sub, 0.0, 1.0, varCounts, dataCounts, updatedNames);
+    WriteAccuracyBlock(s.log, true, sub, 0.0, 1.0, varCounts, dataCounts, updatedNames);
   }
   out.y1.resize(x0.size());
   for (std::size_t k = 0; k < x0.size(); ++k) {
@@ -860,16 +530,7 @@ bool Solver::Solve(const MethodOptions& options, const UpdatedDataFn& updated,
   }
   out.move = std::move(moved);
   out.subintervalsDone = sub;
-  for (const auto& ws : s.spaces) {
-    out.factorisations += ws->factorisations;
-    out.evaluations += ws->evaluations;
-    out.assemblySeconds += ws->assembly;
-    out.factorisationSeconds += ws->factorisation;
-    out.solveSeconds += ws->solving;
-    out.luFill = std::max(out.luFill, ws->lu->Fill());
-  }
-  out.luSize = s.system.Pattern().size;
-  out.orderSeconds = s.orderSeconds;
+  s.path.AddStatistics(out);
   return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/accuracy.h"
 #include "engine/closure.h"
 #include "engine/runtime.h"
 #include "engine/sparse_lu.h"
@@ -27,22 +28,6 @@ struct MethodOptions {
   bool failStop = true;
   int criterion = 0; ///< 0 data, 1 solution, 2 both
 };
-
-/// Number of significant figures (0..6) on which two results agree.
-int AgreeingFigures(double a, double b);
-
-/// Results whose extrapolations differ by no more than this times the largest absolute result of their
-/// variable (or updated header) count as accurate to 6 figures: a result that ends near zero is judged
-/// against the size of its variable, not against itself.
-constexpr double kNearZeroTolerance = 1e-7;
-
-/// Figures of every result of one variable (or updated header), from the extrapolations of two (`two`) and of
-/// three solutions (`all`): AgreeingFigures, with differences within kNearZeroTolerance of the variable's
-/// largest result counted as 6.
-void JudgeVariable(const double* all, const double* two, std::size_t count, int* figures);
-
-/// Histogram of figures: counts[k] results agree to k figures.
-using FigureCounts = std::array<std::int64_t, 7>;
 
 /// Levels after the y moves `move` from the initial data (exactly the initial level where the move is 0).
 std::vector<double> LevelsAfterMoves(const ModelRuntime& runtime, const std::vector<double>& move);
