@@ -93,6 +93,10 @@ struct Entry {
   std::int64_t slot;
 };
 
+/// A candidate whose users times row entries exceed this many times the entries it would remove is passed
+/// over without counting: it would make the system grow, and counting it could take quadratic time.
+constexpr std::int64_t kCountingBudget = 50;
+
 } // namespace
 
 void EndogenousSystem::Build(const ModelRuntime& runtime, const std::vector<int>& endoColumn,
@@ -139,7 +143,9 @@ void EndogenousSystem::Build(const ModelRuntime& runtime, const std::vector<int>
         }
       }
     }
-    std::vector<std::int64_t> slotAt(n, -1), stampOf(n, -1); // per unknown, for the row being changed
+    std::vector<std::int64_t> slotAt(n, -1); // per unknown: its slot in the row being changed
+    std::vector<std::int64_t> mark(n, 0);    // per unknown: the visit of the last row that holds it
+    std::int64_t stamp = 0;
     std::vector<std::int64_t> live;
     std::vector<char> taken(n, 0); // unknowns already given a defining equation
     bool changed = true;
@@ -165,21 +171,23 @@ void EndogenousSystem::Build(const ModelRuntime& runtime, const std::vector<int>
             live.push_back(r);
           }
         }
-        // Substitute only when the system does not grow.
+        // Substitute only when the system does not grow. A pivot whose users and row are both long cannot
+        // qualify unless nearly every entry exists already; such pivots are not even counted.
+        const auto removed = static_cast<std::int64_t>(pivotRow.size() + live.size());
+        if (static_cast<std::int64_t>(live.size()) * static_cast<std::int64_t>(pivotRow.size()) >
+            kCountingBudget * removed) {
+          continue;
+        }
         std::int64_t added = 0;
-        for (std::int64_t r : live) {
-          for (const Entry& x : rows[r]) {
-            stampOf[x.col] = r;
+        for (std::size_t i = 0; i < live.size() && added <= removed; ++i) {
+          ++stamp;
+          for (const Entry& x : rows[live[i]]) {
+            mark[x.col] = stamp;
           }
           for (const Entry& x : pivotRow) {
-            added += stampOf[x.col] != r ? 1 : 0;
-          }
-          // Marks are by row number, so a later row never mistakes them for its own.
-          for (const Entry& x : rows[r]) {
-            stampOf[x.col] = -1;
+            added += mark[x.col] != stamp ? 1 : 0;
           }
         }
-        const auto removed = static_cast<std::int64_t>(pivotRow.size() + live.size());
         if (added > removed) {
           continue;
         }
