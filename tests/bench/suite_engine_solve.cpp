@@ -9,11 +9,12 @@
 // 60 x 52 (199,800) and 100 x 48 (499,400); each with the three sparse LU factorisations side by side on the
 // same Jacobians, and with the default one without condensation. Counters: equations, equations the LU
 // factorises, factorisations, Jacobians, processor seconds per step spent evaluating the equations and their
-// Jacobian (with the substitution) and factorising, processor seconds of the solves, the entries of the LU
-// factors, wall-clock seconds of setting up (reading the data, expanding the equations), of the solve and of
+// Jacobian (with the substitution) and factorising (the first factorisations of each thread included),
+// processor seconds of the solves and of finding KLU's pivot order, the entries of the LU factors, wall-clock
+// seconds of setting up (reading the data, expanding the equations), of the solve and of
 // writing the solution file, their total, the processor seconds of it all (both cores count), and the peak
-// resident memory. The two largest sizes take minutes and gigabytes (more without condensation): they are
-// for measuring, never run by CTest.
+// resident memory. At the two largest sizes KLU takes seconds and about 1 GB, the other factorisations
+// minutes and up to 2 GB: they are for measuring, never run by CTest.
 #include "../suite_engine/generated_trade.h"
 #include "engine/closure.h"
 #include "engine/command_file.h"
