@@ -172,7 +172,7 @@ Application::StartOutcome Application::FormCreate() {
   Menu.UsePif.visible = false;
   Menu.ZipSeparator.visible = false;
   const std::optional<std::string> sound = FindPathIgnoringCase(App.ModelBase + ".wav");
-  Menu.StartupMusic.visible = options_.hasWaveDevice && sound && IsFile(*sound);
+  Menu.StartupMusic.visible = sound && IsFile(*sound) && options_.hasWaveDevice && options_.hasWaveDevice();
   App.PlayMusic = App.PlayMusic && Menu.StartupMusic.visible;
   Menu.StartupMusic.checked = App.PlayMusic;
   Window.startupSound = Menu.StartupMusic.visible ? *sound : std::string();
@@ -223,6 +223,7 @@ bool Application::LoadModel() {
   TitlePage.IntroLabel2 = "Automates Simulations with Models";
   TitlePage.IntroLabel3 = "Built on the KALVIMO modelling suite";
   TitlePage.IntroLabel4 = "Pelorin";
+  TitlePage.Heading = "Developer mode: " + App.ProgramDir;
   return true;
 }
 
@@ -387,6 +388,11 @@ std::string Application::PageHelpTopic(int page) {
   static const char* const kTopics[kPageCount] = {"",       "",        "title", "model-data", "closure",
                                                   "shocks", "outputs", "solve", "results"};
   return page >= 0 && page < kPageCount ? kTopics[page] : std::string();
+}
+
+std::string Application::MessageHelpTopic(int helpTopic) {
+  const int page = helpTopic / 100;
+  return helpTopic > 0 && page >= kTitlePage && page < kPageCount ? PageHelpTopic(page) : std::string();
 }
 
 void Application::CurrentPage1Click() {

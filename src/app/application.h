@@ -29,8 +29,9 @@ struct ApplicationOptions {
   std::string comspec;
   /// How a fatal error ends the program.
   ExitHook exit = ProcessExit();
-  /// The machine can play sounds.
-  bool hasWaveDevice = false;
+  /// Whether the machine can play sounds; asked only when the model has a start-up sound (the answer may
+  /// take the sound system a while). Unset: no sound.
+  std::function<bool()> hasWaveDevice;
   /// Change the current folder to the file-system root at start-up, as the program does.
   bool changeToRoot = true;
   /// A run without a window gives each run its own folders: the settings file read instead of the model's
@@ -184,6 +185,9 @@ public:
 
   /// The help topic (an anchor of the help page) of a page; empty for the contents.
   static std::string PageHelpTopic(int page);
+  /// The help topic of a message box's Help button: the page its number belongs to (400 to 499 the Closure
+  /// page, 500 to 599 the Shocks page and subtotals, ...); empty (the contents) for 0 and numbers of no page.
+  static std::string MessageHelpTopic(int helpTopic);
 
 private:
   /// Connects the model set-up to the application's parts and hooks.

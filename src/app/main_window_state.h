@@ -64,6 +64,8 @@ struct TitlePageState {
   std::string IntroLabel2;
   std::string IntroLabel3;
   std::string IntroLabel4;
+  /// The heading names the program folder, for developers.
+  std::string Heading;
   bool headingVisible = false;
 };
 

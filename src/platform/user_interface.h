@@ -39,16 +39,16 @@ struct TextEditorRequest {
   std::string returnCaption;
 };
 
-/// Everything a person sees or answers. The window layer implements it with real dialogs; tests use a scripted
-/// double that records every call verbatim and answers from a queue. The logic below the window layer talks
-/// to a person only through this interface.
+/// Everything a person sees or answers. The window layer implements it with real dialogs; tests use a
+/// scripted double that records every call verbatim and answers from a queue. The logic below the window
+/// layer talks to a person only through this interface.
 class UserInterface {
 public:
   virtual ~UserInterface() = default;
 
   /// Shows a modal message box and returns the button pressed. `helpTopic` 0 means no Help topic.
-  virtual MessageAnswer Message(MessageKind kind, std::string_view text, MessageButtons buttons = MessageButtons::Ok,
-                                int helpTopic = 0) = 0;
+  virtual MessageAnswer Message(MessageKind kind, std::string_view text,
+                                MessageButtons buttons = MessageButtons::Ok, int helpTopic = 0) = 0;
   /// Asks for an existing file to open; nothing when cancelled.
   virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
   /// Asks for a file name to save to; nothing when cancelled.
@@ -62,6 +62,12 @@ public:
   /// cancelled.
   virtual std::optional<int> ChooseFromList(std::string_view caption, const std::vector<std::string>& items,
                                             int preselected) = 0;
+  /// The start-up model chooser ("Select Model"): `items` read "name - description", `preselected` is an
+  /// index into them. Nothing when the person closes it any other way than by "Ok". Without a chooser of its
+  /// own, an interface offers the items as a list choice captioned "Select Model".
+  virtual std::optional<int> ChooseModel(const std::vector<std::string>& items, int preselected) {
+    return ChooseFromList("Select Model", items, preselected);
+  }
   /// Shows a borderless, always-on-top note for a while, without waiting for it.
   virtual void PassingNote(std::string_view text, int milliseconds) = 0;
   /// Puts text on the clipboard; false when the clipboard could not be opened.

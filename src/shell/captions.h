@@ -17,9 +17,25 @@ struct CaptionColour {
   friend bool operator==(const CaptionColour&, const CaptionColour&) = default;
 };
 
-/// A colour identifier: a name ("Blue", "clBlue", "navy", any case), a decimal number or "$BBGGRR" /
-/// "0xBBGGRR" in the colour table's byte order (blue, green, red). Unknown identifiers give the default
-/// colour.
+/// A colour identifier of a caption file, in any case, with or without the "cl" prefix:
+///
+/// | identifier                         | colour (0xRRGGBB)                                                 |
+/// |------------------------------------|-------------------------------------------------------------------|
+/// | Black Maroon Green Olive Navy      | 000000 800000 008000 808000 000080                                |
+/// | Purple Teal Gray (Grey) Silver Red | 800080 008080 808080 C0C0C0 FF0000                                |
+/// | Lime Yellow Blue Fuchsia Aqua      | 00FF00 FFFF00 0000FF FF00FF 00FFFF                                |
+/// | White LtGray DkGray MedGray        | FFFFFF C0C0C0 808080 A0A0A4                                       |
+/// | Cream SkyBlue MoneyGreen           | FFFBF0 A6CAF0 C0DCC0                                              |
+/// | system colours, by name            | the desktop's standard light scheme: BtnFace F0F0F0, Window       |
+/// |                                    | FFFFFF, WindowText 000000, Highlight 0078D7, HighlightText FFFFFF,|
+/// |                                    | BtnShadow A0A0A0, BtnText 000000, InfoBk FFFFE1, GrayText 6D6D6D, |
+/// |                                    | ... (all 30 in captions.cpp)                                      |
+/// | a number: decimal, "$hex", "0xhex" | 0x00BBGGRR: blue in the high byte, red in the low one ($0000FF is |
+/// |                                    | red); 0xFF0000nn (decimal -16777216 + nn): system colour nn       |
+/// |                                    | (15 is BtnFace)                                                   |
+///
+/// Anything else (an unknown name, a palette number, text that is no number) is unknown: `known` is false and
+/// the colour black.
 CaptionColour ParseCaptionColour(std::string_view identifier);
 
 /// One caption of the picture page: its text, relative size and colour.

@@ -8,6 +8,8 @@
 #include "shell/settings.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -92,7 +94,7 @@ bool ChooseCustomModel(AppState& app, UserInterface& ui, InstalledModel& chosen)
     for (const InstalledModel& model : models) {
       items.push_back(model.name + " - " + model.description);
     }
-    const std::optional<int> answer = ui.ChooseFromList("Select Model", items, index);
+    const std::optional<int> answer = ui.ChooseModel(items, index);
     if (!answer || *answer < 0 || *answer >= static_cast<int>(models.size())) {
       return false;
     }
@@ -102,6 +104,16 @@ bool ChooseCustomModel(AppState& app, UserInterface& ui, InstalledModel& chosen)
   app.ModelName = chosen.name;
   app.ModelDescription = chosen.description;
   return true;
+}
+
+ChooserLayout ChooserGeometry(int fontPixelHeight, int count, int groupTop, int buttonHeight) {
+  ChooserLayout layout;
+  const double rows = (static_cast<double>(std::max(count, 0)) + 2.0) * 1.5;
+  layout.groupHeight = static_cast<int>(std::lround(std::abs(fontPixelHeight) * rows));
+  layout.buttonTop = groupTop + layout.groupHeight + 7;
+  layout.noteTop = layout.buttonTop + buttonHeight / 5;
+  layout.clientHeight = layout.buttonTop + buttonHeight + 5;
+  return layout;
 }
 
 void CheckModelFiles(const std::string& modelBase, UserInterface& ui) {

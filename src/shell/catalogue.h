@@ -27,6 +27,25 @@ std::vector<InstalledModel> ListInstalledModels(const std::string& programDir);
 /// cancels.
 bool ChooseCustomModel(AppState& app, UserInterface& ui, InstalledModel& chosen);
 
+/// The texts of the model chooser.
+inline constexpr const char* kChooserCaption = "Select Model";
+inline constexpr const char* kChooserText = "Use Orvane to work with one of the models listed below.";
+inline constexpr const char* kChooserGroup = " Choose a model ";
+inline constexpr const char* kChooserOk = "Ok";
+inline constexpr const char* kChooserNote = "To switch model, close Orvane and start it again.";
+
+/// Where the model chooser's parts go, in pixels from the top of its client area.
+struct ChooserLayout {
+  int groupHeight = 0;  ///< the radio group: 1.5 lines per model and two more
+  int buttonTop = 0;    ///< "Ok", 7 pixels below the group
+  int noteTop = 0;      ///< the note beside "Ok", a fifth of the button's height lower
+  int clientHeight = 0; ///< 5 pixels below the button
+};
+
+/// The chooser's layout for a font of `fontPixelHeight` (either sign), `count` models, the radio group at
+/// `groupTop` and a button `buttonHeight` high.
+ChooserLayout ChooserGeometry(int fontPixelHeight, int count, int groupTop, int buttonHeight);
+
 /// Warns about model-specific files (stem + ".MRK", ".MIN", ...) that are missing.
 void CheckModelFiles(const std::string& modelBase, UserInterface& ui);
 

@@ -486,5 +486,49 @@ TEST_F(ApplicationTest, HelpOpensThePagesTopic) {
                                       programDir + "/Minimal/Minimal.html#"}));
 }
 
+TEST_F(ApplicationTest, MessageHelpButtonsOpenThePageTheirTopicBelongsTo) {
+  EXPECT_EQ(Application::MessageHelpTopic(0), "");
+  EXPECT_EQ(Application::MessageHelpTopic(400), "closure");
+  EXPECT_EQ(Application::MessageHelpTopic(560), "shocks");
+  EXPECT_EQ(Application::MessageHelpTopic(700), "solve");
+  EXPECT_EQ(Application::MessageHelpTopic(899), "results");
+  EXPECT_EQ(Application::MessageHelpTopic(150), "");  // the Picture and Text pages show the contents
+  EXPECT_EQ(Application::MessageHelpTopic(5432), ""); // no page of that number
+  EXPECT_EQ(Application::MessageHelpTopic(-400), "");
+}
+
+TEST_F(ApplicationTest, TheSoundSystemIsAskedOnlyForAModelWithASound) {
+  int asked = 0;
+  const auto start = [&](bool devices) {
+    ApplicationOptions options;
+    options.executablePath = programDir + "/pelorin";
+    options.exit = [this](int code) { exits.push_back(code); };
+    options.changeToRoot = false;
+    options.hasWaveDevice = [&asked, devices] {
+      ++asked;
+      return devices;
+    };
+    app = std::make_unique<Application>(ui, options);
+    EXPECT_EQ(app->FormCreate(), Application::StartOutcome::Ready);
+  };
+  start(true);
+  EXPECT_EQ(asked, 0);
+  EXPECT_FALSE(app->Menu.StartupMusic.visible);
+
+  Write("Minimal/Minimal.wav", "RIFF");
+  Write("Minimal/Minimal.ini", "[Options]\nPlayMusic=1\n");
+  start(false);
+  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(app->Menu.StartupMusic.visible);
+  EXPECT_FALSE(app->Window.soundPlaying);
+  start(true);
+  EXPECT_TRUE(app->Menu.StartupMusic.visible);
+  EXPECT_TRUE(app->Menu.StartupMusic.checked);
+  EXPECT_EQ(app->Window.startupSound, programDir + "/Minimal/Minimal.wav");
+  EXPECT_TRUE(app->Window.soundPlaying);
+  app->ShowPage(kTitlePage);
+  EXPECT_FALSE(app->Window.soundPlaying);
+}
+
 } // namespace
 } // namespace pelorin

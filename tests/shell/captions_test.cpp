@@ -55,6 +55,25 @@ TEST_F(CaptionsTest, StopsAtTheFirstProblemKeepingWhatWasRead) {
   EXPECT_EQ(error, "Cannot open file " + dir.File("none.tit") + "[TxtOpen][ReadCaptions]");
 }
 
+TEST_F(CaptionsTest, SystemColoursByNameAndNumber) {
+  const CaptionColour btnFace{true, 0xF0F0F0};
+  EXPECT_EQ(ParseCaptionColour("clBtnFace"), btnFace);
+  EXPECT_EQ(ParseCaptionColour("BTNFACE"), btnFace);
+  EXPECT_EQ(ParseCaptionColour("$FF00000F"), btnFace);
+  EXPECT_EQ(ParseCaptionColour("-16777201"), btnFace);
+  EXPECT_EQ(ParseCaptionColour("clWindowText"), (CaptionColour{true, 0x000000}));
+  EXPECT_EQ(ParseCaptionColour("clInfoBk"), (CaptionColour{true, 0xFFFFE1}));
+  EXPECT_EQ(ParseCaptionColour("-16777203"), (CaptionColour{true, 0x0078D7})); // 13: the highlight
+  EXPECT_EQ(ParseCaptionColour("clLtGray"), (CaptionColour{true, 0xC0C0C0}));
+  EXPECT_EQ(ParseCaptionColour("$00000080"), (CaptionColour{true, 0x800000})); // maroon in table order
+  // 25 is no system colour; -1 and the palette numbers are no colours at all.
+  EXPECT_EQ(ParseCaptionColour("$FF000019"), CaptionColour{});
+  EXPECT_EQ(ParseCaptionColour("-1"), CaptionColour{});
+  EXPECT_EQ(ParseCaptionColour("$02FF0000"), CaptionColour{});
+  EXPECT_EQ(ParseCaptionColour("-99999999999"), CaptionColour{});
+  EXPECT_EQ(ParseCaptionColour("-"), CaptionColour{});
+}
+
 TEST_F(CaptionsTest, UnknownColoursAndSizesStayHarmless) {
   EXPECT_EQ(ParseCaptionColour("clNoSuchColour"), CaptionColour{});
   EXPECT_EQ(ParseCaptionColour("99999999999"), CaptionColour{});

@@ -95,6 +95,17 @@ TEST_F(CatalogueTest, ChooserPreselectionIsVisibleToTheWindow) {
   EXPECT_EQ(app.ModelName, "MINIMAL");
 }
 
+TEST(ChooserGeometry, GrowsWithTheModelsAndTheFont) {
+  // Two models, a 16-pixel font: 16 x 4 x 1.5 = 96; the button 7 below, the note a fifth of it lower.
+  const ChooserLayout two = ChooserGeometry(-16, 2, 40, 25);
+  EXPECT_EQ(two.groupHeight, 96);
+  EXPECT_EQ(two.buttonTop, 40 + 96 + 7);
+  EXPECT_EQ(two.noteTop, two.buttonTop + 5);
+  EXPECT_EQ(two.clientHeight, two.buttonTop + 25 + 5);
+  EXPECT_EQ(ChooserGeometry(16, 2, 40, 25).groupHeight, 96);
+  EXPECT_EQ(ChooserGeometry(13, 3, 0, 20).groupHeight, 98); // 13 x 7.5 = 97.5, rounded up
+}
+
 TEST_F(CatalogueTest, MissingModelAndProgramFilesAreListed) {
   Install("M", "", false);
   dir.Write("M/M.MIN", "");
