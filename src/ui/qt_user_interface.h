@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/user_interface.h"
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <map>
+#include <string>
+
+class QWidget;
+
+namespace pelorin {
+
+class HelpWindow;
+
+/// The window program's UserInterface: Qt's message boxes, file dialogs, prompts, the model chooser, the
+/// passing note, the clipboard, the beep, the busy cursor and the help windows. Dialogs sit over the main
+/// window once it exists.
+class QtUserInterface : public UserInterface {
+public:
+  QtUserInterface();
+  ~QtUserInterface() override;
+  QtUserInterface(const QtUserInterface&) = delete;
+  QtUserInterface& operator=(const QtUserInterface&) = delete;
+
+  /// The window dialogs belong to (and that the application's minimise and restore act on).
+  void SetMainWindow(QWidget* window) { mainWindow_ = window; }
+  /// Where a message box's Help button finds the program's help page (asked when pressed).
+  void SetHelpFile(std::function<std::string()> helpFile) { helpFile_ = std::move(helpFile); }
+  /// Runs before each dialog, so the window shows the state the question is about.
+  void SetBeforeDialog(std::function<void()> beforeDialog) { beforeDialog_ = std::move(beforeDialog); }
+  /// Closes every help window (at close-down).
+  void CloseHelpWindows();
+  /// The help window of a help file, if one is open.
+  HelpWindow* OpenHelpWindow(const std::string& helpFile) const;
+
+  MessageAnswer Message(MessageKind kind, std::string_view text, MessageButtons buttons = MessageButtons::Ok,
+                        int helpTopic = 0) override;
+  std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> FolderDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> Prompt(std::string_view caption, std::string_view text,
+                                    std::string_view initial) override;
+  std::optional<int> ChooseFromList(std::string_view caption, const std::vector<std::string>& items,
+                                    int preselected) override;
+  std::optional<int> ChooseModel(const std::vector<std::string>& items, int preselected) override;
+  void PassingNote(std::string_view text, int milliseconds) override;
+  bool SetClipboardText(std::string_view text) override;
+  void Beep() override;
+  void Busy(bool on) override;
+  void ProcessEvents() override;
+  void ShowHelp(std::string_view helpFile, std::string_view topic) override;
+  void MinimizeApplication() override;
+  void RestoreApplication() override;
+
+private:
+  enum class FileDialogKind { Open, Save, Folder };
+  std::optional<std::string> RunFileDialog(const FileDialogRequest& request, FileDialogKind kind);
+  QWidget* DialogParent() const;
+  void BeforeDialog() const;
+
+  QPointer<QWidget> mainWindow_;
+  std::function<std::string()> helpFile_;
+  std::function<void()> beforeDialog_;
+  std::map<std::string, QPointer<HelpWindow>> helpWindows_;
+  bool busy_ = false;
+};
+
+} // namespace pelorin
