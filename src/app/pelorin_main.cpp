@@ -31,6 +31,9 @@ int main(int argc, char** argv) {
   if (outcome == pelorin::SingleInstanceGuard::Outcome::Restored) {
     return 0;
   }
+  if (outcome == pelorin::SingleInstanceGuard::Outcome::First) {
+    pelorin::LogWindowEvent("listening");
+  }
 
   switch (program.Start()) {
   case pelorin::Application::StartOutcome::NoModel:

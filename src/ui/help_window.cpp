@@ -67,11 +67,7 @@ void HelpWindow::ShowTopic(const QString& topic) {
   if (!topic.isEmpty()) {
     url.setFragment(topic);
   }
-  if (browser_->source().matches(url, QUrl::RemoveFragment) && !topic.isEmpty()) {
-    browser_->scrollToAnchor(topic);
-  } else {
-    browser_->setSource(url);
-  }
+  browser_->setSource(url);
   if (topic.isEmpty()) {
     browser_->moveCursor(QTextCursor::Start);
     browser_->verticalScrollBar()->setValue(0);

@@ -1,0 +1,304 @@
+// The tour: drives the window program over an installed program folder (Minimal and Trade) as a person would,
+// by its own widgets and events, and saves a picture of each step. Run by scripts/tour.sh under a real X
+// server; it also measures start-up, page changes and the idle window's memory.
+//
+//   pelorin_tour PROGRAM_DIR OUT_DIR
+
+#include "app/application.h"
+#include "ui/cust_chus_form.h"
+#include "ui/help_window.h"
+#include "ui/main_form.h"
+#include "ui/model_data_page_widget.h"
+#include "ui/window_program.h"
+#include "ui_driver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <unistd.h>
+
+namespace pelorin {
+namespace {
+
+class Tour {
+public:
+  Tour(std::string programDir, QString outDir)
+      : programDir_(std::move(programDir)), outDir_(std::move(outDir)) {}
+
+  int Run();
+
+private:
+  // Starts the program; the chooser is answered with `choose` (pictured first when `picture` is set).
+  bool Start(int choose, const QString& picture);
+  void Picture(QWidget* widget, const QString& name);
+  // The screen around every visible window: menus and dialogs over the main window.
+  void ScreenPicture(const QString& name);
+  void ClickTab(int page);
+  void OpenMenu(const QString& name, const QString& picture);
+  void Settle(int milliseconds = 50);
+  void Pages(const QString& model);
+  void MeasurePageChanges();
+  TMainForm& Form() { return *program_->MainForm(); }
+
+  std::string programDir_;
+  QString outDir_;
+  std::unique_ptr<WindowProgram> program_;
+  int step_ = 0;
+  double startToPaint_ = -1;
+  std::vector<double> pageChanges_;
+  double idleMegabytes_ = 0;
+  QStringList messages_;
+};
+
+void Tour::Settle(int milliseconds) {
+  QTest::qWait(milliseconds);
+}
+
+void Tour::Picture(QWidget* widget, const QString& name) {
+  Settle();
+  const QString file = outDir_ + QStringLiteral("/%1-%2.png").arg(++step_, 2, 10, QLatin1Char('0')).arg(name);
+  if (!widget->grab().save(file)) {
+    std::cerr << "cannot write " << file.toStdString() << "\n";
+  }
+}
+
+void Tour::ScreenPicture(const QString& name) {
+  Settle(100);
+  QRect area;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible()) {
+      area = area.united(window->frameGeometry());
+    }
+  }
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QPixmap shot = screen->grabWindow(0).copy(area.intersected(screen->geometry()));
+  const QString file = outDir_ + QStringLiteral("/%1-%2.png").arg(++step_, 2, 10, QLatin1Char('0')).arg(name);
+  if (!shot.save(file)) {
+    std::cerr << "cannot write " << file.toStdString() << "\n";
+  }
+}
+
+bool Tour::Start(int choose, const QString& picture) {
+  program_ = std::make_unique<WindowProgram>(programDir_ + "/pelorin", [](int code) {
+    std::cerr << "the program ended with code " << code << "\n";
+    std::exit(code);
+  });
+  test::ModalWatch chooser(test::IsA<TCustChusForm>(), [this, choose, picture](QWidget* window) {
+    auto* form = static_cast<TCustChusForm*>(window);
+    if (!picture.isEmpty()) {
+      form->SetChosenIndex(choose);
+      Picture(form, picture);
+    }
+    form->SetChosenIndex(choose);
+    QTest::mouseClick(form->OkButton(), Qt::LeftButton);
+  });
+  if (program_->Start() != Application::StartOutcome::Ready) {
+    return false;
+  }
+  if (startToPaint_ < 0) {
+    QObject::connect(&Form(), &TMainForm::FirstPainted,
+                     [this] { startToPaint_ = MillisecondsSinceProcessStart(); });
+    static_cast<void>(QTest::qWaitFor([this] { return startToPaint_ >= 0; }, 5000));
+  }
+  // The first tick, its messages pictured over the window.
+  test::MessageAnswerer answerer;
+  answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("first-tick-message")); };
+  Form().DosJobTimerTimer();
+  messages_ << answerer.texts;
+  return true;
+}
+
+void Tour::ClickTab(int page) {
+  QTabBar* bar = Form().Pages()->tabBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+}
+
+void Tour::OpenMenu(const QString& name, const QString& picture) {
+  QMenu* menu = Form().Menu(name);
+  QMenuBar* bar = Form().menuBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+  static_cast<void>(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
+  ScreenPicture(picture);
+  menu->close();
+  Settle();
+}
+
+void Tour::Pages(const QString& model) {
+  static const char* const kNames[] = {"picture", "text",   "title",        "model-data",
+                                       "closure", "shocks", "output-files", "solve"};
+  for (int page = 0; page < 8; ++page) {
+    ClickTab(page);
+    Picture(&Form(), model + QStringLiteral("-page-%1-%2").arg(page).arg(QString::fromLatin1(kNames[page])));
+  }
+}
+
+void Tour::MeasurePageChanges() {
+  for (int round = 0; round < 3; ++round) {
+    for (int page = 0; page < 8; ++page) {
+      const auto begin = std::chrono::steady_clock::now();
+      ClickTab(page);
+      QCoreApplication::processEvents(); // the page painted and shown
+      const auto end = std::chrono::steady_clock::now();
+      pageChanges_.push_back(std::chrono::duration<double, std::milli>(end - begin).count());
+    }
+  }
+}
+
+double ResidentMegabytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0;
+  long resident = 0;
+  statm >> pages >> resident;
+  return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+int Tour::Run() {
+  QDir().mkpath(outDir_);
+  // Minimal, the chooser answered at once: the start-up that is measured.
+  if (!Start(1, QString())) {
+    return 1;
+  }
+  Pages(QStringLiteral("minimal"));
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("results-before-solve")); };
+    ClickTab(kResultsPage);
+    static_cast<void>(QTest::qWaitFor([&answerer] { return !answerer.texts.isEmpty(); }, 2000));
+    messages_ << answerer.texts;
+  }
+  ClickTab(kModelDataPageIndex);
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("copy-model-data")); };
+    Form().Action(QStringLiteral("Copy1"))->trigger();
+    messages_ << answerer.texts;
+  }
+  ClickTab(kClosurePageIndex);
+  Form().Action(QStringLiteral("Copy1"))->trigger();
+  ScreenPicture(QStringLiteral("copy-closure-note"));
+
+  OpenMenu(QStringLiteral("File1"), QStringLiteral("menu-file"));
+  OpenMenu(QStringLiteral("View1"), QStringLiteral("menu-view"));
+  {
+    QMenu* view = Form().Menu(QStringLiteral("View1"));
+    QMenuBar* bar = Form().menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(view->menuAction()).center());
+    static_cast<void>(QTest::qWaitFor([view] { return view->isVisible(); }, 2000));
+    QMenu* inputs = Form().Menu(QStringLiteral("InputDataFiles1"));
+    view->setActiveAction(inputs->menuAction());
+    inputs->popup(view->mapToGlobal(view->actionGeometry(inputs->menuAction()).topRight()));
+    static_cast<void>(QTest::qWaitFor([inputs] { return inputs->isVisible(); }, 2000));
+    ScreenPicture(QStringLiteral("menu-view-input-data"));
+    inputs->close();
+    view->close();
+  }
+  OpenMenu(QStringLiteral("Options1"), QStringLiteral("menu-options"));
+  OpenMenu(QStringLiteral("Help1"), QStringLiteral("menu-help"));
+
+  // The input list's right-click menu, and what it tells about a file.
+  ClickTab(kModelDataPageIndex);
+  ModelDataPageWidget* data = Form().ModelDataPage();
+  QListWidget* list = data->InputList();
+  const QPoint line = list->visualItemRect(list->item(0)).center();
+  data->OrigDataFilesCMFListBoxMouseDown(0, list->viewport()->mapToGlobal(line));
+  static_cast<void>(QTest::qWaitFor([data] { return data->Popup()->isVisible(); }, 2000));
+  ScreenPicture(QStringLiteral("data-files-popup"));
+  data->Popup()->close();
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("tell-me-more")); };
+    Form().findChild<QAction*>(QStringLiteral("TellMeMore1"))->trigger();
+    messages_ << answerer.texts;
+  }
+
+  // Help on the Output files page.
+  ClickTab(kOutputFilesPage);
+  QTest::keyClick(&Form(), Qt::Key_F1);
+  if (HelpWindow* help = program_->Ui().OpenHelpWindow(program_->Core().App.HelpFile)) {
+    Picture(help, QStringLiteral("help-output-files"));
+    help->FindNext(QStringLiteral("solution"));
+    Picture(help, QStringLiteral("help-find"));
+    help->close();
+  }
+  Form().Action(QStringLiteral("HelpOnThisModel1"))->trigger();
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible() && qobject_cast<HelpWindow*>(window) != nullptr) {
+      Picture(window, QStringLiteral("help-on-this-model"));
+      window->close();
+    }
+  }
+
+  // Memory and speed of the idle window.
+  ClickTab(kPicturePage);
+  Settle(1000);
+  idleMegabytes_ = ResidentMegabytes();
+  MeasurePageChanges();
+
+  // Developer mode, as the About/Diagnostics dialog enters it.
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("developer-mode")); };
+    program_->Core().GoDevMode();
+    Form().Refresh();
+    messages_ << answerer.texts;
+  }
+  ClickTab(kTitlePage);
+  Picture(&Form(), QStringLiteral("developer-title"));
+  ClickTab(kModelDataPageIndex);
+  Picture(&Form(), QStringLiteral("developer-model-data"));
+  OpenMenu(QStringLiteral("Developer1"), QStringLiteral("menu-developer"));
+  OpenMenu(QStringLiteral("Options1"), QStringLiteral("menu-options-developer"));
+  Form().close();
+  Settle();
+
+  // Trade, chosen in the chooser.
+  if (!Start(1, QStringLiteral("chooser"))) {
+    return 1;
+  }
+  Pages(QStringLiteral("trade"));
+  Form().close();
+  Settle();
+
+  std::sort(pageChanges_.begin(), pageChanges_.end());
+  std::ofstream figures((outDir_ + QStringLiteral("/figures.txt")).toStdString());
+  for (std::ostream* out : {static_cast<std::ostream*>(&figures), &std::cout}) {
+    *out << "start to painted main window (two models, chooser answered): " << startToPaint_ << " ms\n"
+         << "page change: median " << pageChanges_[pageChanges_.size() / 2] << " ms, max "
+         << pageChanges_.back() << " ms over " << pageChanges_.size() << " changes\n"
+         << "idle resident memory: " << idleMegabytes_ << " MB\n";
+  }
+  std::cout << "messages shown:\n";
+  for (const QString& text : messages_) {
+    std::cout << "  " << text.toStdString() << "\n";
+  }
+  return 0;
+}
+
+} // namespace
+} // namespace pelorin
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Pelorin"));
+  if (argc != 3) {
+    std::cerr << "usage: pelorin_tour PROGRAM_DIR OUT_DIR\n";
+    return 2;
+  }
+  pelorin::Tour tour(argv[1], QString::fromLocal8Bit(argv[2]));
+  return tour.Run();
+}
