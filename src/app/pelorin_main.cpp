@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
   }
   QObject::connect(program.MainForm(), &pelorin::TMainForm::FirstPainted, [] {
     std::ostringstream line;
-    line << "painted " << static_cast<long>(pelorin::MillisecondsSinceProcessStart()) << " ms";
+    line << "painted " << static_cast<long>(pelorin::MillisecondsSinceProcessStart()) << " ms, CPU "
+         << static_cast<long>(pelorin::ProcessCpuMilliseconds()) << " ms";
     pelorin::LogWindowEvent(line.str());
   });
   return QApplication::exec();

@@ -44,12 +44,16 @@ struct CaptionRecord {
   double size = 0;
   CaptionColour colour;
   std::string text;
+
+  friend bool operator==(const CaptionRecord&, const CaptionRecord&) = default;
 };
 
 /// What a caption file (ModelBase + ".tit") holds: the picture page's background colour and four captions.
 struct ModelCaptions {
   CaptionColour background;
   std::array<CaptionRecord, 4> records;
+
+  friend bool operator==(const ModelCaptions&, const ModelCaptions&) = default;
 };
 
 /// Reads a caption file: one line with the background colour, then four records of two lines each (a real

@@ -28,6 +28,10 @@ void ClosurePageWidget::Refresh(const ClosurePage& page) {
 }
 
 void ClosurePageWidget::SetSizes(int fontUnit) {
+  if (fontUnit == fontUnit_) {
+    return;
+  }
+  fontUnit_ = fontUnit;
   QFont font = text_->font();
   font.setPixelSize(fontUnit);
   text_->setFont(font);

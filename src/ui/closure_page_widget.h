@@ -26,6 +26,7 @@ private:
   QPlainTextEdit* text_;
   std::vector<std::string> shownLines_;
   bool shown_ = false;
+  int fontUnit_ = 0;
 };
 
 } // namespace pelorin

@@ -52,7 +52,7 @@ TCustChusForm::TCustChusForm(const std::vector<std::string>& items, int preselec
   okButton_->setGeometry(margin, layout.buttonTop, okButton_->sizeHint().width(), buttonHeight);
   note_->setGeometry(margin + okButton_->sizeHint().width() + unit, layout.noteTop, note_->sizeHint().width(),
                      note_->sizeHint().height());
-  setFixedSize(width + margin, layout.clientHeight + margin / 2);
+  setFixedSize(width, layout.clientHeight + margin / 2);
 }
 
 int TCustChusForm::ChosenIndex() const {

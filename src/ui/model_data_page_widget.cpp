@@ -44,13 +44,14 @@ ModelDataPageWidget::ModelDataPageWidget(ModelSetUp& model, QWidget* parent)
   tellMore_->setObjectName(QStringLiteral("TellMeMore1"));
 
   auto* top = new QHBoxLayout;
-  top->addWidget(modelLabel_, 1);
   top->addWidget(changeModel_);
+  top->addStretch(1);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(save_);
   buttons->addWidget(load_);
   buttons->addStretch(1);
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(modelLabel_);
   layout->addLayout(top);
   layout->addSpacing(fontMetrics().height() / 2);
   layout->addWidget(inputLabel1_);

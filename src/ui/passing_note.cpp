@@ -15,14 +15,11 @@ PassingNoteWindow::PassingNoteWindow(const QString& text)
   setAttribute(Qt::WA_DeleteOnClose);
   setFocusPolicy(Qt::NoFocus);
   setAlignment(Qt::AlignCenter);
-  setAutoFillBackground(true);
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));
-  colours.setColor(QPalette::WindowText, Qt::black);
-  setPalette(colours);
-  setFrameStyle(QFrame::Box | QFrame::Plain);
-  const int margin = fontMetrics().height();
-  setContentsMargins(margin, margin / 2, margin, margin / 2);
+  const int unit = fontMetrics().height();
+  setStyleSheet(QStringLiteral("QLabel { background: #ffffe1; color: black; border: 1px solid #767676; "
+                               "padding: %1px %2px; }")
+                    .arg(unit / 2)
+                    .arg(unit));
 }
 
 PassingNoteWindow* PassingNoteWindow::Show(const QString& text, int milliseconds, QWidget* over) {

@@ -66,11 +66,25 @@ PicturePageWidget::PicturePageWidget(QWidget* parent) : QWidget(parent), view_(n
 }
 
 void PicturePageWidget::Refresh(const PicturePage& page) {
+  if (shown_ && page.pictureFile == pictureFile_ && page.fillsPage == fillsPage_ &&
+      page.captions == shownCaptions_) {
+    return;
+  }
+  shown_ = true;
   if (page.pictureFile != pictureFile_) {
     pictureFile_ = page.pictureFile;
-    picture_ = pictureFile_.empty() ? QPixmap() : QPixmap(ToQString(pictureFile_));
+    picture_ = QPixmap();
+    if (!pictureFile_.empty()) {
+      // Named as a bitmap: read as one without asking every image reader first; anything else by its content.
+      const QString file = ToQString(pictureFile_);
+      if (!picture_.load(file, "BMP")) {
+        picture_.load(file);
+      }
+    }
   }
-  view_->SetPicture(&picture_, page.fillsPage);
+  fillsPage_ = page.fillsPage;
+  view_->SetPicture(&picture_, fillsPage_);
+  shownCaptions_ = page.captions;
   background_ = ToQColor(page.captions.background);
   for (std::size_t i = 0; i < captions_.size(); ++i) {
     const CaptionRecord& record = page.captions.records[i];
@@ -79,16 +93,20 @@ void PicturePageWidget::Refresh(const PicturePage& page) {
     QPalette colours = captions_[i]->palette();
     colours.setColor(QPalette::WindowText, ToQColor(record.colour));
     captions_[i]->setPalette(colours);
-    sizes_[i] = record.size;
   }
+  screenHeight_ = 0;
   const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
   SetSizes(screen != nullptr ? screen->geometry().height() : 768);
   update();
 }
 
 void PicturePageWidget::SetSizes(int screenHeight) {
+  if (screenHeight == screenHeight_) {
+    return;
+  }
+  screenHeight_ = screenHeight;
   for (std::size_t i = 0; i < captions_.size(); ++i) {
-    const int fontHeight = CaptionFontHeight(screenHeight, sizes_[i]);
+    const int fontHeight = CaptionFontHeight(screenHeight, shownCaptions_.records[i].size);
     QFont font = captions_[i]->font();
     font.setBold(true);
     if (fontHeight > 0) {

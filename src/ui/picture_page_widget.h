@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/captions.h"
+
 #include <QPixmap>
 #include <QWidget>
 #include <array>
@@ -35,7 +37,10 @@ private:
   class PictureView;
   PictureView* view_;
   std::array<QLabel*, 4> captions_{};
-  std::array<double, 4> sizes_{};
+  ModelCaptions shownCaptions_;
+  bool shown_ = false;
+  bool fillsPage_ = false;
+  int screenHeight_ = 0;
   std::string pictureFile_;
   QPixmap picture_;
   QColor background_;

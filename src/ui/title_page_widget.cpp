@@ -42,6 +42,10 @@ void TitlePageWidget::Refresh(const TitlePageState& page) {
 }
 
 void TitlePageWidget::SetSizes(int fontUnit) {
+  if (fontUnit == fontUnit_) {
+    return;
+  }
+  fontUnit_ = fontUnit;
   const int sizes[] = {5 * fontUnit, 5 * fontUnit * 7 / 13, 5 * fontUnit / 4, 5 * fontUnit / 4};
   for (std::size_t i = 0; i < labels_.size(); ++i) {
     QFont font = labels_[i]->font();

@@ -27,6 +27,7 @@ public:
 private:
   QLabel* heading_;
   std::array<QLabel*, 4> labels_{};
+  int fontUnit_ = 0;
 };
 
 } // namespace pelorin

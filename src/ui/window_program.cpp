@@ -10,6 +10,7 @@
 #include <QMediaDevices>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -111,6 +112,10 @@ double MillisecondsSinceProcessStart() {
   const double ticks = static_cast<double>(::sysconf(_SC_CLK_TCK));
   const double started = ticks > 0 ? std::strtod(field.c_str(), nullptr) / ticks : seconds;
   return (seconds - started) * 1000.0;
+}
+
+double ProcessCpuMilliseconds() {
+  return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
 } // namespace pelorin

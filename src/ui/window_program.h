@@ -50,5 +50,7 @@ private:
 void LogWindowEvent(const std::string& line);
 /// Milliseconds since this process started.
 double MillisecondsSinceProcessStart();
+/// Milliseconds of processor time this process has used (all its threads).
+double ProcessCpuMilliseconds();
 
 } // namespace pelorin
