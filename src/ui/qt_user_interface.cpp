@@ -158,6 +158,9 @@ std::optional<std::string> QtUserInterface::RunFileDialog(const FileDialogReques
     if (!filters.isEmpty()) {
       dialog.setNameFilters(filters);
     }
+    if (kind == FileDialogKind::Save && !request.confirmOverwrite) {
+      dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
     if (!request.defaultExt.empty()) {
       dialog.setDefaultSuffix(ToQString(request.defaultExt));
     }

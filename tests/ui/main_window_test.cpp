@@ -11,6 +11,7 @@
 #include "ui/model_data_page_widget.h"
 #include "ui/output_files_page_widget.h"
 #include "ui/picture_page_widget.h"
+#include "ui/qt_user_interface.h"
 #include "ui/text_page_widget.h"
 #include "ui/title_page_widget.h"
 #include "ui/window_program.h"
@@ -61,6 +62,7 @@ private Q_SLOTS:
   void helpShowsThePagesTopicAndClosesAtCloseDown();
   void missingPictureTextAndCaptionsLeaveTheirPagesEmpty();
   void theWindowKeepsItsSmallestSizeAndLaysOutThePages();
+  void saveDialogsAskBeforeOverwritingOnlyWhenTold();
   void aSecondStartRestoresTheFirstAndAnotherNameRunsAlone();
 
 private:
@@ -513,6 +515,25 @@ void MainWindowTest::theWindowKeepsItsSmallestSizeAndLaysOutThePages() {
   QCOMPARE(Form().OutputFilesPage()->OutputDirLabel()->text(),
            QString::fromStdString(prog + "/Minimal/OutPut").toUpper());
   QCOMPARE(Form().PicturePage()->font().pixelSize(), 5 * unit / 4);
+}
+
+void MainWindowTest::saveDialogsAskBeforeOverwritingOnlyWhenTold() {
+  test::TempDir dir;
+  const std::string existing = dir.Write("list.mdf", "File BASEDATA = base.har ;\n");
+  QtUserInterface ui;
+  FileDialogRequest request;
+  request.title = "Save Data File Names";
+  request.filter = "Model data files|*.MDF";
+  request.initialDir = dir.Path().string();
+  for (const bool confirm : {true, false}) {
+    request.confirmOverwrite = confirm;
+    test::MessageAnswerer answerer; // answers the question with Yes
+    test::ModalWatch watch(test::IsA<QFileDialog>(), [&existing](QWidget* dialog) {
+      test::ChooseInFileDialog(dialog, QString::fromStdString(existing));
+    });
+    QCOMPARE(ui.SaveFileDialog(request), std::optional<std::string>(existing));
+    QCOMPARE(answerer.texts.size(), confirm ? 1 : 0);
+  }
 }
 
 void MainWindowTest::aSecondStartRestoresTheFirstAndAnotherNameRunsAlone() {
