@@ -3,6 +3,7 @@
 // between real processes.
 
 #include "app/application.h"
+#include "shell/captions.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 #include "ui/cust_chus_form.h"
@@ -11,6 +12,7 @@
 #include "ui/model_data_page_widget.h"
 #include "ui/output_files_page_widget.h"
 #include "ui/picture_page_widget.h"
+#include "ui/qt_text.h"
 #include "ui/qt_user_interface.h"
 #include "ui/text_page_widget.h"
 #include "ui/title_page_widget.h"
@@ -63,6 +65,7 @@ private Q_SLOTS:
   void missingPictureTextAndCaptionsLeaveTheirPagesEmpty();
   void theWindowKeepsItsSmallestSizeAndLaysOutThePages();
   void saveDialogsAskBeforeOverwritingOnlyWhenTold();
+  void textsOfTheCoreReachTheWindowIntact();
   void aSecondStartRestoresTheFirstAndAnotherNameRunsAlone();
 
 private:
@@ -534,6 +537,18 @@ void MainWindowTest::saveDialogsAskBeforeOverwritingOnlyWhenTold() {
     QCOMPARE(ui.SaveFileDialog(request), std::optional<std::string>(existing));
     QCOMPARE(answerer.texts.size(), confirm ? 1 : 0);
   }
+}
+
+void MainWindowTest::textsOfTheCoreReachTheWindowIntact() {
+  QCOMPARE(ToQString("caf\xc3\xa9"), QStringLiteral("caf\u00e9")); // UTF-8
+  QCOMPARE(ToQString("caf\xe9"), QStringLiteral("caf\u00e9"));     // an older file's Latin-1
+  QCOMPARE(ToQString("\xc3"), QStringLiteral("\u00c3"));           // cut short: not UTF-8
+  QCOMPARE(MessageToQString("one\r\ntwo\rthree"), QStringLiteral("one\ntwo\nthree"));
+  QCOMPARE(ToQColor(ParseCaptionColour("clNavy")), QColor(0, 0, 0x80));
+  QCOMPARE(ToQColor(ParseCaptionColour("clNoSuchColour")), QColor(Qt::black));
+  QtUserInterface ui;
+  QVERIFY(ui.SetClipboardText(std::string_view("a\tb\r\n\0\0", 7)));
+  QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\tb\r\n"));
 }
 
 void MainWindowTest::aSecondStartRestoresTheFirstAndAnotherNameRunsAlone() {
