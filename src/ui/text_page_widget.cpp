@@ -1,6 +1,7 @@
 #include "ui/text_page_widget.h"
 
 #include "shell/catalogue.h"
+#include "shell/rtf_reader.h"
 #include "ui/qt_text.h"
 
 #include <QTextBrowser>
@@ -27,9 +28,15 @@ void TextPageWidget::Refresh(const TextPage& page) {
     browser_->clear();
     return;
   }
-  // Rich text is read by the description reader of the next release; until then the page names the file.
-  browser_->setPlainText(
-      QStringLiteral("The model's description is in the file\n%1").arg(ToQString(shownFile_)));
+  std::string html;
+  ErrorText error;
+  if (RtfFileToHtml(shownFile_, html, error)) {
+    browser_->setHtml(ToQString(html));
+  } else {
+    // A description that cannot be read says why on the page itself.
+    browser_->setPlainText(
+        MessageToQString("The model's description " + shownFile_ + " cannot be shown:\r\n" + error));
+  }
 }
 
 } // namespace pelorin

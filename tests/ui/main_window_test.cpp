@@ -63,6 +63,7 @@ private Q_SLOTS:
   void addModelInstallsAnArchiveIntoAFreshFolder();
   void helpShowsThePagesTopicAndClosesAtCloseDown();
   void missingPictureTextAndCaptionsLeaveTheirPagesEmpty();
+  void theTextPageShowsTheDescriptionOrWhyItCannot();
   void theWindowKeepsItsSmallestSizeAndLaysOutThePages();
   void saveDialogsAskBeforeOverwritingOnlyWhenTold();
   void textsOfTheCoreReachTheWindowIntact();
@@ -241,15 +242,16 @@ void MainWindowTest::developerModeShowsAndHidesItsItems() {
   QCOMPARE(Start(prog), Application::StartOutcome::Ready);
   FirstTick();
   TMainForm& form = Form();
-  const auto developerItems = [&form] {
-    return std::vector<bool>{form.Menu("Developer1")->menuAction()->isVisible(),
-                             form.Action("EditCMFSTARTFile1")->isVisible(),
-                             form.Menu("ChangeTextEditor1")->menuAction()->isVisible(),
-                             form.Action("ReloadModel1")->isVisible(),
-                             !form.ModelDataPage()->ChangeModelButton()->isHidden(),
-                             !form.ModelDataPage()->SaveButton()->isHidden(),
-                             !form.ModelDataPage()->LoadButton()->isHidden(),
-                             !form.TitlePage()->Heading()->isHidden()};
+  const auto developerItems = [this] {
+    TMainForm& window = Form(); // a new one after a restart
+    return std::vector<bool>{window.Menu("Developer1")->menuAction()->isVisible(),
+                             window.Action("EditCMFSTARTFile1")->isVisible(),
+                             window.Menu("ChangeTextEditor1")->menuAction()->isVisible(),
+                             window.Action("ReloadModel1")->isVisible(),
+                             !window.ModelDataPage()->ChangeModelButton()->isHidden(),
+                             !window.ModelDataPage()->SaveButton()->isHidden(),
+                             !window.ModelDataPage()->LoadButton()->isHidden(),
+                             !window.TitlePage()->Heading()->isHidden()};
   };
   QCOMPARE(developerItems(), std::vector<bool>(8, false));
   QVERIFY(!form.Action("UsePif1")->isVisible());
@@ -500,6 +502,28 @@ void MainWindowTest::missingPictureTextAndCaptionsLeaveTheirPagesEmpty() {
     QVERIFY(Form().PicturePage()->Caption(i)->isHidden());
   }
   QVERIFY(Form().TextPage()->Browser()->toPlainText().isEmpty());
+}
+
+void MainWindowTest::theTextPageShowsTheDescriptionOrWhyItCannot() {
+  const std::string prog = MakeProgramFolder({"Minimal", "Trade"});
+  QCOMPARE(Start(prog, 0), Application::StartOutcome::Ready);
+  FirstTick();
+  ClickTab(kTextPage);
+  QTextBrowser* text = Form().TextPage()->Browser();
+  QVERIFY(text->isReadOnly());
+  QVERIFY(text->toPlainText().startsWith(QStringLiteral("Minimal: a minimal economy")));
+  QVERIFY(text->toHtml().contains(QStringLiteral("font-weight")));
+  Form().close();
+
+  // Unbalanced groups: the page says what is wrong instead of showing part of it.
+  std::ofstream(prog + "/Trade/Trade.rtf") << "{\\rtf1\\ansi {\\b bold";
+  QCOMPARE(Start(prog, 1), Application::StartOutcome::Ready);
+  FirstTick();
+  const QString shown = Form().TextPage()->Browser()->toPlainText();
+  QVERIFY2(shown.startsWith(QStringLiteral("The model's description ") + QString::fromStdString(prog) +
+                            QStringLiteral("/Trade/Trade.rtf cannot be shown:\n")),
+           qPrintable(shown));
+  QVERIFY(shown.contains(QStringLiteral("[RtfToHtml]")));
 }
 
 void MainWindowTest::theWindowKeepsItsSmallestSizeAndLaysOutThePages() {
