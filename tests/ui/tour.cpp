@@ -253,11 +253,9 @@ int Tour::Run() {
     help->close();
   }
   Form().Action(QStringLiteral("HelpOnThisModel1"))->trigger();
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->isVisible() && qobject_cast<HelpWindow*>(window) != nullptr) {
-      Picture(window, QStringLiteral("help-on-this-model"));
-      window->close();
-    }
+  if (HelpWindow* help = program_->Ui().OpenHelpWindow(program_->Core().CustomModel.modelHelp)) {
+    Picture(help, QStringLiteral("help-on-this-model"));
+    help->close();
   }
 
   // Memory and speed of the idle window.
