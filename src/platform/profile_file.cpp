@@ -50,7 +50,11 @@ void ProfileFile::Parse(std::string_view text) {
   sections_.clear();
   Section* current = nullptr;
   // Editors on some systems start a file with a byte-order mark; it would hide the first section's header.
-  text = WithoutByteOrderMark(text);
+  // A file saved through two such editors carries two, and the text written back must read the same.
+  for (std::string_view rest = WithoutByteOrderMark(text); rest.size() != text.size();
+       rest = WithoutByteOrderMark(text)) {
+    text = rest;
+  }
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t end = text.find('\n', pos);

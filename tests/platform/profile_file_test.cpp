@@ -173,6 +173,10 @@ TEST(ProfileFile, ALeadingByteOrderMarkIsIgnoredAndNeverWritten) {
   EXPECT_EQ(test::ReadFileBytes(path), "[Options]\nPlayMusic=0\n[Shocks]\n0=x\n");
   // Only a mark at the very start is one; elsewhere the bytes are text.
   EXPECT_EQ(Parsed("[A]\nk=\xEF\xBB\xBFv\n").ReadString("A", "k", ""), "\xEF\xBB\xBFv");
+  // Saved through two such editors: both marks go, so what is written back reads the same again.
+  const ProfileFile twice = Parsed("\xEF\xBB\xBF\xEF\xBB\xBF[~");
+  EXPECT_TRUE(twice.HasSection("~"));
+  EXPECT_EQ(Parsed(twice.Text()).Text(), twice.Text());
 }
 
 TEST(ProfileFile, TextRoundTripsThroughParse) {
