@@ -178,6 +178,9 @@ public:
   void DoNotCreateXACFile1Click();
   void StartupMusic1Click();
   void ReloadModel1Click();
+  /// "Export Table as CSV...": writes the Results page's table to a CSV file chosen in a save dialog that
+  /// starts in LastSaveDir; nothing happens while the page shows no table.
+  void ExportTableAsCsv1Click();
 
   /// Closing the main window: writes the settings (when allowed), clears the work folder outside developer
   /// mode, stops the sound.

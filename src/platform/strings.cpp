@@ -75,4 +75,51 @@ std::string_view WithoutByteOrderMark(std::string_view text) {
   return text;
 }
 
+bool IsUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 1;
+    if (lead >= 0x80) {
+      if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+      } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+      } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+      } else {
+        return false;
+      }
+      if (i + length > text.size()) {
+        return false;
+      }
+      for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+          return false;
+        }
+      }
+    }
+    i += length;
+  }
+  return true;
+}
+
+std::string ToUtf8(std::string_view text) {
+  if (IsUtf8(text)) {
+    return std::string(text);
+  }
+  std::string utf8;
+  utf8.reserve(text.size() * 2);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (byte >> 6));
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 } // namespace pelorin

@@ -25,5 +25,10 @@ bool EndsWithText(std::string_view text, std::string_view suffix);
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 /// The text without a leading UTF-8 byte-order mark.
 std::string_view WithoutByteOrderMark(std::string_view text);
+/// True when the bytes are well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+/// The text as UTF-8: kept when it is UTF-8 already, else its bytes taken as Latin-1 (files of older
+/// systems).
+std::string ToUtf8(std::string_view text);
 
 } // namespace pelorin

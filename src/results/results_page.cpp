@@ -3,9 +3,11 @@
 #include "platform/strings.h"
 #include "platform/user_interface.h"
 #include "results/results_model.h"
+#include "results/table_csv.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace pelorin {
 
@@ -120,6 +122,8 @@ bool ResultsPage::PVLoadSol(const std::string& solFile, const std::string& displ
     state_.view = ResultsView::None;
     FreeSimTab(contentsTable_, errorText);
     FreeSimTab(dataTable_, errorText);
+    ++state_.contentsVersion;
+    ++state_.dataVersion;
     contents_.clear();
     return false;
   }
@@ -155,6 +159,7 @@ void ResultsPage::RebuildContents() {
   const bool built = model_.ElmFiltered
                          ? MakeFilteredContentsList(model_, contents_, contentsTable_, errorText)
                          : MakeContentsList(model_, contents_, contentsTable_, errorText);
+  ++state_.contentsVersion;
   if (!built) {
     ShowError(errorText);
   }
@@ -187,7 +192,9 @@ void ResultsPage::BuildAndShowDataTable() {
   state_.pageEnabled = false;
 
   ErrorText errorText;
-  if (BuildDataTable(model_, opened_, state_.decimals, dataTable_, dataTitle_, errorText)) {
+  const bool built = BuildDataTable(model_, opened_, state_.decimals, dataTable_, dataTitle_, errorText);
+  ++state_.dataVersion;
+  if (built) {
     UpdateGeometry();
     state_.dataGridEnabled = true;
     state_.frontGrid = ResultsView::Data;
@@ -436,6 +443,54 @@ bool ResultsPage::SendChartInfo(int row, int col, ErrorText& errorText) {
     charting_.notify();
   }
   return true;
+}
+
+bool ResultsPage::ExportTableAsCsv(const std::string& file, ErrorText& errorText) {
+  constexpr const char* kTag = "[ExportTableAsCsv]";
+  std::string csv;
+  switch (state_.view) {
+  case ResultsView::None:
+    return Fail(errorText, "Nothing to export", kTag);
+  case ResultsView::Contents:
+    csv = SimTabCsv(contentsTable_);
+    break;
+  case ResultsView::Data: {
+    // The numbers again, not the texts on screen: those are rounded to the decimals chosen.
+    DataView view;
+    if (!BuildDataView(model_, opened_, view, errorText)) {
+      return AddTag(errorText, kTag);
+    }
+    csv = DataViewCsv(view);
+    break;
+  }
+  }
+  std::FILE* out = std::fopen(file.c_str(), "wb");
+  if (!out) {
+    return Fail(errorText, "Cannot create file " + file, kTag);
+  }
+  const bool written = std::fwrite(csv.data(), 1, csv.size(), out) == csv.size();
+  const bool closed = std::fclose(out) == 0;
+  if (!written || !closed) {
+    std::remove(file.c_str());
+    return Fail(errorText, "write error " + file, kTag);
+  }
+  return true;
+}
+
+std::string ResultsPage::CsvFileName() const {
+  std::string name = state_.view == ResultsView::Data && dataTable_.HasContents() ? dataTable_.Cell(0, 0)
+                                                                                  : std::string("contents");
+  for (char& c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || c == '/' || c == '\\' || c == '*' || c == '[' || c == ']' || c == '"' || c == ':' ||
+        c == '?' || c == '<' || c == '>' || c == '|' || c == ' ') {
+      c = '_';
+    }
+  }
+  if (name.empty() || name.front() == '.') {
+    name.insert(0, "table");
+  }
+  return name + ".csv";
 }
 
 } // namespace pelorin

@@ -100,6 +100,9 @@ struct ResultsPageState {
   bool repaintSuspended = false;
   bool pageActive = false;                     ///< the Results page is the one shown
   ResultsView focusedGrid = ResultsView::None; ///< the grid holding the keyboard focus
+  /// Raised each time the contents table or the data table is rebuilt, so a window knows to ask again.
+  int contentsVersion = 0;
+  int dataVersion = 0;
 };
 
 /// What the page needs of the charting program: make sure it runs (start it when it does not; false when it
@@ -162,6 +165,13 @@ public:
 
   /// The main window's Copy on this page: the shown table with its headings. Fails with "Nothing to copy".
   bool Copy(ErrorText& errorText);
+  /// Writes the table shown as a CSV file: a data view with its values at full precision, the contents as
+  /// shown. Fails with "Nothing to export" when no table is shown, or when the file cannot be written; suffix
+  /// "[ExportTableAsCsv]".
+  bool ExportTableAsCsv(const std::string& file, ErrorText& errorText);
+  /// The name the save dialog proposes for the table shown: the data view's corner label (the variable's
+  /// name) or "contents", made safe as a file name, with ".csv".
+  std::string CsvFileName() const;
   /// The charting hand-off for heading cell (row, col) of the data table. Suffix "[SendChartInfo]".
   bool SendChartInfo(int row, int col, ErrorText& errorText);
   /// Sets how the charting program is found, started and told.
