@@ -101,8 +101,7 @@ ResultsGrid::ResultsGrid(Kind kind, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     vertical_->hide();
-    connect(this, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& index) { Q_EMIT LineOpened(model_->TableRow(index.row())); });
+    viewport()->installEventFilter(this);
   } else {
     setSelectionMode(QAbstractItemView::NoSelection);
     viewport()->installEventFilter(this);
@@ -221,7 +220,20 @@ bool ResultsGrid::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
   }
-  if (kind_ != Kind::Data || !IsPress(event)) {
+  if (kind_ == Kind::Contents) {
+    // A double click on a line opens it (the press before it has made it the active line).
+    if (watched == viewport() && event->type() == QEvent::MouseButtonDblClick) {
+      int row = 0;
+      int col = 0;
+      if (CellAt(static_cast<QMouseEvent*>(event)->position().toPoint(), row, col)) {
+        SetActiveCell(row, 1);
+        Q_EMIT LineOpened(row);
+      }
+      return true;
+    }
+    return QTableView::eventFilter(watched, event);
+  }
+  if (!IsPress(event)) {
     return QTableView::eventFilter(watched, event);
   }
   const QPoint point = static_cast<QMouseEvent*>(event)->position().toPoint();
@@ -254,6 +266,12 @@ bool ResultsGrid::PaintCorner(QWidget* corner) {
   QPainter painter(corner);
   QStyleOptionHeader option;
   option.initFrom(corner);
+  // Qt's corner button is switched off, but the corner label reads as a heading like the others.
+  option.state = (option.state | QStyle::State_Enabled) & ~QStyle::State_Sunken;
+  if (!isEnabled()) {
+    option.state &= ~QStyle::State_Enabled;
+  }
+  option.palette = palette();
   option.rect = corner->rect();
   option.position = QStyleOptionHeader::OnlyOneSection;
   option.text = model_->CellText(0, 0);

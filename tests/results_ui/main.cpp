@@ -1,0 +1,13 @@
+// The Results page's windows, each test class over one real solve of Minimal.
+#include "results_page_widget_test.h"
+
+#include <QApplication>
+#include <QTest>
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  int failed = 0;
+  pelorin::ResultsPageWidgetTest page;
+  failed += QTest::qExec(&page, argc, argv);
+  return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/results_page_widget.h"
+
+#include <QObject>
+#include <memory>
+
+namespace pelorin {
+
+namespace test {
+class SolvedMinimal;
+}
+
+/// The Results page's widgets after a real solve.
+class ResultsPageWidgetTest : public QObject {
+  Q_OBJECT
+private Q_SLOTS:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void contentsGridShowsTheCoreTable();
+  void openingALineShowsTheDataViewWithMarksInRed();
+  void theSameCellClickedTwiceReturns();
+  void sizeButtonsClampWithTheirStatusText();
+  void rightClicksHandTheirTablesToTheChartingProgram();
+  void theChartingProgramIsStartedWhenNobodyListens();
+  void exportedCsvReadsBackEveryValue();
+  void toolBarControlsGoToTheCore();
+
+private:
+  test::SolvedMinimal* solved = nullptr;
+  std::unique_ptr<ResultsPageWidget> widget;
+};
+
+} // namespace pelorin
