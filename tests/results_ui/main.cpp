@@ -1,5 +1,5 @@
 // The Results page's windows, each test class over one real solve of Minimal.
-#include "results_page_widget_test.h"
+#include "results_ui_tests.h"
 
 #include <QApplication>
 #include <QTest>
@@ -9,5 +9,7 @@ int main(int argc, char** argv) {
   int failed = 0;
   pelorin::ResultsPageWidgetTest page;
   failed += QTest::qExec(&page, argc, argv);
+  pelorin::AccSummaryDlgTest accuracy;
+  failed += QTest::qExec(&accuracy, argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -1,11 +1,10 @@
 // The Results page's widgets over the core after a real solve of Minimal: the grids show the core's tables,
 // clicks, keys and buttons go to the core, the charting hand-off reaches a stand-in listening on the socket,
 // and a table exported as CSV reads back value for value.
-#include "results_page_widget_test.h"
-
 #include "results/chart_table.h"
 #include "results/contents_view.h"
 #include "results/results_page.h"
+#include "results_ui_tests.h"
 #include "solved_minimal.h"
 #include "ui/results_grid.h"
 #include "ui/results_page_widget.h"
@@ -105,7 +104,8 @@ void ResultsPageWidgetTest::init() {
 
 void ResultsPageWidgetTest::cleanup() {
   if (qEnvironmentVariableIsSet("SHOTS")) {
-    widget->grab().save(qEnvironmentVariable("SHOTS") + QLatin1Char('/') + QLatin1String(QTest::currentTestFunction()) + QStringLiteral(".png"));
+    widget->grab().save(qEnvironmentVariable("SHOTS") + QLatin1Char('/') +
+                        QLatin1String(QTest::currentTestFunction()) + QStringLiteral(".png"));
   }
   widget.reset();
 }

@@ -32,4 +32,19 @@ private:
   std::unique_ptr<ResultsPageWidget> widget;
 };
 
+/// The accuracy summary dialog.
+class AccSummaryDlgTest : public QObject {
+  Q_OBJECT
+private Q_SLOTS:
+  void initTestCase();
+  void theSolvesSummaryIsDrawnInTheBinColours();
+  void sideAndListRulesWithTheirMessage();
+  void clickAndHoldRevealsTheLegend();
+  void aSingleSummaryHasABlankNameAndNoWorst();
+  void facesReadFromWorstToBest();
+
+private:
+  test::SolvedMinimal* solved = nullptr;
+};
+
 } // namespace pelorin
