@@ -11,5 +11,7 @@ int main(int argc, char** argv) {
   failed += QTest::qExec(&page, argc, argv);
   pelorin::AccSummaryDlgTest accuracy;
   failed += QTest::qExec(&accuracy, argc, argv);
+  pelorin::InspectrDlgTest inspector;
+  failed += QTest::qExec(&inspector, argc, argv);
   return failed == 0 ? 0 : 1;
 }

@@ -47,4 +47,17 @@ private:
   test::SolvedMinimal* solved = nullptr;
 };
 
+/// The sets and variables inspector.
+class InspectrDlgTest : public QObject {
+  Q_OBJECT
+private Q_SLOTS:
+  void initTestCase();
+  void eachPageCopiesItsOwnText();
+  void subsetsSupersetsAndSetsWithoutElements();
+  void variablesAreDrawnInThreeColumns();
+
+private:
+  test::SolvedMinimal* solved = nullptr;
+};
+
 } // namespace pelorin
