@@ -11,8 +11,8 @@ cd "$(dirname "$0")/.."
 top=$(pwd)
 
 packages="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev qt6-multimedia-dev libzip-dev libeigen3-dev libsuitesparse-dev zip unzip python3
-  xvfb xauth"
+  qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-multimedia-dev libzip-dev libeigen3-dev libsuitesparse-dev zip unzip
+  python3 xvfb xauth"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
