@@ -228,20 +228,22 @@ void ResultsPageWidget::Refresh() {
   if (fontHeight_ != state.fontHeight) {
     ApplyCellStyle();
   }
-  if (contentsVersion_ != state.contentsVersion) {
+  // A rebuilt table resets its grid's headers to Qt's default sizes, so the geometry goes on again.
+  const bool contentsRebuilt = contentsVersion_ != state.contentsVersion;
+  if (contentsRebuilt) {
     contentsGrid_->TableRebuilt();
     contentsVersion_ = state.contentsVersion;
   }
-  if (dataVersion_ != state.dataVersion) {
+  const bool dataRebuilt = dataVersion_ != state.dataVersion;
+  if (dataRebuilt) {
     dataGrid_->TableRebuilt();
     dataVersion_ = state.dataVersion;
   }
-  if (!SameGeometry(contentsGeometry_, state.contentsGrid) ||
-      contentsGrid_->Model().columnCount() != contentsGrid_->horizontalHeader()->count()) {
+  if (contentsRebuilt || !SameGeometry(contentsGeometry_, state.contentsGrid)) {
     contentsGrid_->ApplyGeometry(state.contentsGrid);
     contentsGeometry_ = state.contentsGrid;
   }
-  if (!SameGeometry(dataGeometry_, state.dataGrid)) {
+  if (dataRebuilt || !SameGeometry(dataGeometry_, state.dataGrid)) {
     dataGrid_->ApplyGeometry(state.dataGrid);
     dataGeometry_ = state.dataGrid;
   }

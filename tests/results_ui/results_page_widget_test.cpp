@@ -436,6 +436,25 @@ void ResultsPageWidgetTest::toolBarControlsGoToTheCore() {
   Q_EMIT widget->ElementFilter()->activated(0);
   QVERIFY(!app.ResultsData.ElmFiltered);
 
+  // Another solution rebuilds the view shown; its grid keeps the page's geometry.
+  widget->ContentsGrid()->SetActiveCell(solved->ContentsRow("Macros"), 1);
+  QTest::keyClick(widget->ContentsGrid(), Qt::Key_Space);
+  const auto widthsMatch = [&] {
+    const GridGeometry& geometry = app.Results.State().dataGrid;
+    for (int c = 1; c < geometry.colCount; ++c) {
+      if (widget->DataGrid()->columnWidth(c - 1) != geometry.colWidths[static_cast<std::size_t>(c)]) {
+        return false;
+      }
+    }
+    return widget->DataGrid()->verticalHeader()->width() == geometry.colWidths[0];
+  };
+  QVERIFY(widthsMatch());
+  Q_EMIT widget->SolutionChooser()->activated(2);
+  QCOMPARE(widget->FrontGrid(), widget->DataGrid());
+  QVERIFY(widthsMatch());
+  Q_EMIT widget->SolutionChooser()->activated(0);
+  QTest::mouseClick(widget->ContentsButton(), Qt::LeftButton);
+
   // Decimals on a data view, and Copy with the whole table and its passing note.
   widget->ContentsGrid()->SetActiveCell(solved->ContentsRow("QFAC"), 1);
   QTest::keyClick(widget->ContentsGrid(), Qt::Key_Space);
