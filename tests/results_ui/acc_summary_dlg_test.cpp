@@ -78,9 +78,6 @@ void AccSummaryDlgTest::theSolvesSummaryIsDrawnInTheBinColours() {
     }
   }
   QCOMPARE(longest, 370);
-  if (qEnvironmentVariableIsSet("SHOTS")) {
-    dialog.grab().save(qEnvironmentVariable("SHOTS") + QStringLiteral("/acc_solve.png"));
-  }
   QVERIFY(dialog.HelpButton()->isVisible());
 }
 
@@ -108,9 +105,6 @@ void AccSummaryDlgTest::sideAndListRulesWithTheirMessage() {
   QCOMPARE(dialog.Selector()->currentIndex(), 1);
   QCOMPARE(dialog.BarRect(6).width(), 370);
   QCOMPARE(dialog.BarRect(1).width(), 93);
-  if (qEnvironmentVariableIsSet("SHOTS")) {
-    dialog.grab().save(qEnvironmentVariable("SHOTS") + QStringLiteral("/acc_data.png"));
-  }
 
   // Subinterval 3 on the Data side; then the overall summary sends the selector back to "Variables".
   QListWidget* list = dialog.SummaryList();
@@ -158,9 +152,6 @@ void AccSummaryDlgTest::clickAndHoldRevealsTheLegend() {
     coloured += image.pixelColor(x, 17) == AccuracyFaceColour(0) ? 1 : 0;
   }
   QVERIFY(coloured > 0);
-  if (qEnvironmentVariableIsSet("SHOTS")) {
-    dialog.grab().save(qEnvironmentVariable("SHOTS") + QStringLiteral("/acc_held.png"));
-  }
   QTest::mouseRelease(dialog.ClickAndHold(), Qt::LeftButton);
   QCOMPARE(dialog.height(), 241);
   QCOMPARE(dialog.Strip()->height(), 70);

@@ -107,12 +107,6 @@ void InspectrDlgTest::subsetsSupersetsAndSetsWithoutElements() {
   ChooseRow(dialog.SetList(), QStringLiteral("COM = Commodities"));
   QVERIFY(Texts(dialog.MemberList()).isEmpty());
   QCOMPARE(Texts(dialog.SubsetList()), QStringList{QStringLiteral("TRAD")});
-  if (qEnvironmentVariableIsSet("SHOTS")) {
-    dialog.grab().save(qEnvironmentVariable("SHOTS") + QStringLiteral("/inspector_sets.png"));
-    dialog.Pages()->setCurrentIndex(1);
-    dialog.grab().save(qEnvironmentVariable("SHOTS") + QStringLiteral("/inspector_vars.png"));
-    dialog.Pages()->setCurrentIndex(0);
-  }
   QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
   QVERIFY(ui.clipboard.ends_with("TRAD = Traded goods\r\n\r\n"));
 }

@@ -103,10 +103,6 @@ void ResultsPageWidgetTest::init() {
 }
 
 void ResultsPageWidgetTest::cleanup() {
-  if (qEnvironmentVariableIsSet("SHOTS")) {
-    widget->grab().save(qEnvironmentVariable("SHOTS") + QLatin1Char('/') +
-                        QLatin1String(QTest::currentTestFunction()) + QStringLiteral(".png"));
-  }
   widget.reset();
 }
 
