@@ -1,6 +1,5 @@
 #include "ui/vexmoor_notifier.h"
 
-#include "platform/error_text.h"
 #include "results/chart_table.h"
 #include "shell/companion_programs.h"
 
