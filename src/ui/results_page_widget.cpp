@@ -159,7 +159,14 @@ ResultsGrid* ResultsPageWidget::FrontGrid() const {
 }
 
 void ResultsPageWidget::Forward(const std::function<void()>& routine) {
+  // Building a view lets the window handle pending events; the page is busy then, as if disabled, and a click
+  // or key that arrives meanwhile is not handled inside the build.
+  if (forwarding_) {
+    return;
+  }
+  forwarding_ = true;
   routine();
+  forwarding_ = false;
   Refresh();
   Q_EMIT Changed();
 }

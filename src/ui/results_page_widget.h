@@ -81,6 +81,7 @@ private:
   int contentsVersion_ = -1;
   int dataVersion_ = -1;
   int fontHeight_ = 0;
+  bool forwarding_ = false;
   GridGeometry contentsGeometry_;
   GridGeometry dataGeometry_;
 };
