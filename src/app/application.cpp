@@ -3,6 +3,8 @@
 #include "datafiles/har_data.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "results/acc_summary_dialog.h"
+#include "results/inspector.h"
 #include "shell/model_archive.h"
 #include "shell/startup_checks.h"
 
@@ -355,6 +357,11 @@ void Application::TabbedNotebook1Change() {
   }
   Menu.Copy.enabled = Window.currentPage == kClosurePageIndex || Window.currentPage == kShocksPageIndex ||
                       Window.currentPage == kResultsPage;
+  if (Window.currentPage != kResultsPage) {
+    Results.PageDeactivated();
+  }
+  Menu.ExportTableAsCsv.enabled =
+      Window.currentPage == kResultsPage && Results.State().view != ResultsView::None;
 }
 
 void Application::Copy1Click() {
@@ -391,8 +398,19 @@ std::string Application::PageHelpTopic(int page) {
 }
 
 std::string Application::MessageHelpTopic(int helpTopic) {
+  // The Results page's dialogs have sections of their own.
+  if (helpTopic == kAccSummaryHelp) {
+    return "accuracy-summary";
+  }
+  if (helpTopic == kInspectorHelp) {
+    return "inspector";
+  }
   const int page = helpTopic / 100;
   return helpTopic > 0 && page >= kTitlePage && page < kPageCount ? PageHelpTopic(page) : std::string();
+}
+
+void Application::ShowHelpContext(int helpContext) {
+  ui_.ShowHelp(App.HelpFile, MessageHelpTopic(helpContext));
 }
 
 void Application::CurrentPage1Click() {

@@ -191,6 +191,8 @@ public:
   /// The help topic of a message box's Help button: the page its number belongs to (400 to 499 the Closure
   /// page, 500 to 599 the Shocks page and subtotals, ...); empty (the contents) for 0 and numbers of no page.
   static std::string MessageHelpTopic(int helpTopic);
+  /// A dialog's Help button: the help file at the topic of the dialog's help context.
+  void ShowHelpContext(int helpContext);
 
 private:
   /// Connects the model set-up to the application's parts and hooks.

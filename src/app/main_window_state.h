@@ -31,6 +31,8 @@ struct MainMenuState {
   MenuItemState EditCMFSTARTFile{"Edit CMFSTART file"};
   MenuItemState AddModel{"Add Model"};
   MenuItemState ShellToDOS{"Shell to &DOS"};
+  /// Writes the Results page's table to a CSV file; enabled while that page shows a table.
+  MenuItemState ExportTableAsCsv{"Export Table as CSV...", true, false};
   MenuItemState Exit{"E&xit"};
   MenuItemState Copy{"&Copy"};
   MenuItemState Developer{"&Developer"};

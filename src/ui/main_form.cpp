@@ -1,7 +1,11 @@
 #include "ui/main_form.h"
 
 #include "app/application.h"
+#include "results/acc_summary_dialog.h"
+#include "results/inspector.h"
+#include "ui/acc_summary_dlg.h"
 #include "ui/closure_page_widget.h"
+#include "ui/inspectr_dlg.h"
 #include "ui/model_data_page_widget.h"
 #include "ui/output_files_page_widget.h"
 #include "ui/picture_page_widget.h"
@@ -12,6 +16,7 @@
 #include "ui/solve_page_widget.h"
 #include "ui/text_page_widget.h"
 #include "ui/title_page_widget.h"
+#include "ui/vexmoor_notifier.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -29,6 +34,7 @@ TMainForm::TMainForm(Application& core, QtUserInterface& ui) : core_(core), ui_(
   setObjectName(QStringLiteral("TMainForm"));
   BuildPages();
   BuildMenus();
+  AttachResults();
   dosJobTimer_.setInterval(600);
   connect(&dosJobTimer_, &QTimer::timeout, this, &TMainForm::DosJobTimerTimer);
   ui_.SetMainWindow(this);
@@ -55,7 +61,7 @@ void TMainForm::BuildPages() {
   shocksPage_ = new ShocksPageWidget;
   outputFilesPage_ = new OutputFilesPageWidget(core_.Model);
   solvePage_ = new SolvePageWidget;
-  resultsPage_ = new ResultsPageWidget;
+  resultsPage_ = new ResultsPageWidget(core_.Results);
   const std::pair<QWidget*, const char*> pages[kPageCount] = {
       {picturePage_, "Picture"},          {textPage_, "Text"},       {titlePage_, "Title"},
       {modelDataPage_, "Model/Data"},     {closurePage_, "Closure"}, {shocksPage_, "Shocks"},
@@ -73,7 +79,31 @@ void TMainForm::BuildPages() {
   connect(pages_, &QTabWidget::currentChanged, this, &TMainForm::ShowPage);
   connect(modelDataPage_, &ModelDataPageWidget::Changed, this, &TMainForm::Refresh);
   connect(outputFilesPage_, &OutputFilesPageWidget::Changed, this, &TMainForm::Refresh);
+  connect(resultsPage_, &ResultsPageWidget::Changed, this, &TMainForm::Refresh);
   setCentralWidget(pages_);
+}
+
+void TMainForm::AttachResults() {
+  charting_ = new VexmoorNotifier(core_.App.ProgramDir, VexmoorNotifier::DefaultSocketName(), this);
+  core_.Results.SetChartingLink({[this] {
+                                   charting_->SetStartFolder(core_.Model.Model.ModelDir);
+                                   return charting_->EnsureRunning();
+                                 },
+                                 [this] { charting_->Notify(); }});
+  // The job runner shows the accuracy summary after a solve, and the View menu on request.
+  core_.Jobs.Hooks.showAccSummary = [this](AccSummaryDialog& logic) {
+    Refresh();
+    TAccSummaryDlg dialog(
+        logic, [this] { core_.ShowHelpContext(kAccSummaryHelp); }, this);
+    dialog.exec();
+  };
+}
+
+void TMainForm::OpenInspector() {
+  TInspectrDlg dialog(
+      core_.ModelInfo, kInspectorCaption, kInspectorHelp, ui_,
+      [this] { core_.ShowHelpContext(kInspectorHelp); }, this);
+  dialog.exec();
 }
 
 void TMainForm::Forward(const std::function<void()>& routine) {
@@ -111,6 +141,7 @@ void TMainForm::Refresh() {
   shocksPage_->Refresh(core_.Simulation.Shocks);
   outputFilesPage_->Refresh();
   solvePage_->Refresh(core_.Simulation.Solve);
+  resultsPage_->Refresh();
   if (pages_->currentIndex() != window.currentPage) {
     const QSignalBlocker blocker(pages_);
     pages_->setCurrentIndex(window.currentPage);

@@ -26,6 +26,7 @@ class ShocksPageWidget;
 class SolvePageWidget;
 class TextPageWidget;
 class TitlePageWidget;
+class VexmoorNotifier;
 struct MenuItemState;
 struct ViewMenuItem;
 
@@ -57,6 +58,9 @@ public:
   TitlePageWidget* TitlePage() const { return titlePage_; }
   ModelDataPageWidget* ModelDataPage() const { return modelDataPage_; }
   OutputFilesPageWidget* OutputFilesPage() const { return outputFilesPage_; }
+  ResultsPageWidget* ResultsPage() const { return resultsPage_; }
+  /// Tells the charting program about the Results page's tables.
+  VexmoorNotifier& Charting() const { return *charting_; }
   /// The start-up sound is playing.
   bool SoundPlaying() const;
 
@@ -79,6 +83,10 @@ private:
   };
 
   void BuildPages();
+  /// Joins the Results page's dialogs and the charting program to the core.
+  void AttachResults();
+  /// "Sets, Subsets, &Variables": the inspector over the current model information.
+  void OpenInspector();
   void BuildMenus();
   QAction* AddItem(QMenu* menu, MenuItemState& state, const char* name, std::function<void()> routine);
   QAction* AddSeparator(QMenu* menu, MenuItemState& state);
@@ -105,6 +113,7 @@ private:
   OutputFilesPageWidget* outputFilesPage_ = nullptr;
   SolvePageWidget* solvePage_ = nullptr;
   ResultsPageWidget* resultsPage_ = nullptr;
+  VexmoorNotifier* charting_ = nullptr;
 
   std::vector<MirroredItem> items_;
   std::vector<QMenu*> menus_;

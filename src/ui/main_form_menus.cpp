@@ -69,6 +69,7 @@ void TMainForm::BuildMenus() {
   AddItem(file, m.EditCMFSTARTFile, "EditCMFSTARTFile1", [&model] { model.EditCMFSTARTFile(); });
   AddItem(file, m.AddModel, "AddModel1", [this] { core_.AddModel1Click(); });
   AddItem(file, m.ShellToDOS, "ShellToDOS1", [this] { core_.ShellToDOS1Click(); });
+  AddItem(file, m.ExportTableAsCsv, "ExportTableAsCsv1", [this] { core_.ExportTableAsCsv1Click(); });
   file->addSeparator();
   AddItem(file, m.Exit, "Exit1", [this] { core_.Exit1Click(); });
 
@@ -112,8 +113,8 @@ void TMainForm::BuildMenus() {
   view->addSeparator();
   view_.accuracySummary = AddViewItem(view, QStringLiteral("Accu&racy Summary"), "AccuracySummary1",
                                       [this] { core_.Jobs.AccuracySummary1Click(); });
-  // The inspector window joins the Results page's windows; until then the item opens nothing.
-  AddViewItem(view, QStringLiteral("Sets, Subsets, &Variables"), "SetsSubsetsVariables1", [] {});
+  AddViewItem(view, QStringLiteral("Sets, Subsets, &Variables"), "SetsSubsetsVariables1",
+              [this] { OpenInspector(); });
 
   developerMenu_ = bar->addMenu(CaptionOf(m.Developer));
   developerMenu_->setObjectName(QStringLiteral("Developer1"));
