@@ -24,7 +24,8 @@ void AppendValue(std::string& csv, float value) {
 } // namespace
 
 void AppendCsvField(std::string& csv, const std::string& field) {
-  const std::string text = ToUtf8(field);
+  // Labels carry blanks for the screen's sake ("Pre  "); a spreadsheet wants the words.
+  const std::string text = ToUtf8(Trim(field));
   if (text.find_first_of(",\"\r\n") == std::string::npos) {
     csv += text;
     return;

@@ -1,4 +1,5 @@
 // The Results page's tables exported as CSV: data views at full precision, the contents as shown.
+#include "platform/strings.h"
 #include "results/contents_view.h"
 #include "results/decimal_separator.h"
 #include "results/results_model.h"
@@ -92,12 +93,12 @@ TEST_F(TableExportTest, DataViewValuesRoundTripAtFullPrecision) {
   ASSERT_EQ(records[0].size(), static_cast<std::size_t>(view.cols + 1));
   const SimTab& shown = page.DataTable();
   for (int c = 0; c <= view.cols; ++c) {
-    EXPECT_EQ(records[0][c], shown.Cell(0, c));
+    EXPECT_EQ(records[0][c], Trim(shown.Cell(0, c)));
   }
   int missing = 0;
   for (int r = 1; r <= view.rows; ++r) {
     ASSERT_EQ(records[r].size(), static_cast<std::size_t>(view.cols + 1));
-    EXPECT_EQ(records[r][0], shown.Cell(r, 0));
+    EXPECT_EQ(records[r][0], Trim(shown.Cell(r, 0)));
     for (int c = 1; c <= view.cols; ++c) {
       const std::string& field = records[r][c];
       if (view.values.At(r, c) == MissingValue) {
@@ -125,7 +126,7 @@ TEST_F(TableExportTest, ContentsAreExportedAsShown) {
   ASSERT_EQ(records.size(), static_cast<std::size_t>(table.nrow + 1));
   for (int r = 0; r <= table.nrow; ++r) {
     for (int c = 0; c <= table.ncol; ++c) {
-      EXPECT_EQ(records[r][c], table.Cell(r, c));
+      EXPECT_EQ(records[r][c], Trim(table.Cell(r, c)));
     }
   }
   EXPECT_EQ(page.CsvFileName(), "contents.csv");
