@@ -5,12 +5,15 @@
 #include "views/sim_tab_model.h"
 #include "views/view_text.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -45,6 +48,19 @@ QPushButton* MakeButton(const char* name, const char* caption, const char* hint,
   button->setToolTip(Hint(hint));
   button->setAutoDefault(false);
   return button;
+}
+
+// The width a combo box needs to show its longest item whole, as its style measures it.
+int ComboWidthForItems(const QComboBox* combo) {
+  int text = 0;
+  for (int i = 0; i < combo->count(); ++i) {
+    text = std::max(text, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+  }
+  QStyleOptionComboBox option;
+  option.initFrom(combo);
+  return combo->style()
+      ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, combo->height()), combo)
+      .width();
 }
 
 MouseButton CoreButton(Qt::MouseButton button) {
@@ -188,6 +204,10 @@ void ResultsPageWidget::LayOutBars() {
   for (std::size_t i = 0; i < slots.size() && i < 6; ++i) {
     controls[i]->setGeometry(slots[i].left, 1, slots[i].width, height);
   }
+  // The solution chooser is the last control: it grows to show its longest label whole (a subtotal's
+  // description takes up to 30 characters); the element filter's list opens as wide as its names.
+  solutions_->resize(std::max(slots.back().width, ComboWidthForItems(solutions_)), height);
+  filter_->view()->setMinimumWidth(filter_->view()->sizeHintForColumn(0) + 24);
   statusBar_->setFixedHeight(height + 2);
   const int buttonWidth = static_cast<int>(std::lround(0.8 * (height + 2)));
   for (UpDownButton* button : sizeButtons_) {
@@ -220,8 +240,13 @@ void ResultsPageWidget::FillCombo(QComboBox* combo, std::vector<std::string>& sh
 
 void ResultsPageWidget::Refresh() {
   const ResultsPageState& state = page_.State();
+  const std::vector<std::string> filterBefore = filterShown_;
+  const std::vector<std::string> solutionsBefore = solutionsShown_;
   FillCombo(filter_, filterShown_, state.filterItems, state.filterIndex);
   FillCombo(solutions_, solutionsShown_, state.solutionItems, state.solutionIndex);
+  if (filterShown_ != filterBefore || solutionsShown_ != solutionsBefore) {
+    LayOutBars();
+  }
   {
     const QSignalBlocker blocker(decimals_);
     decimals_->setCurrentIndex(state.decimals);
