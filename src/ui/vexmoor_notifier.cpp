@@ -63,9 +63,11 @@ bool VexmoorNotifier::EnsureRunning() {
     arguments << QStringLiteral("--socket") << socketName_;
   }
   const std::string folder = startFolder_.empty() ? programDir_ : startFolder_;
-  if (!QProcess::startDetached(FromStd(program), arguments, FromStd(folder))) {
+  qint64 started = 0;
+  if (!QProcess::startDetached(FromStd(program), arguments, FromStd(folder), &started)) {
     return false;
   }
+  startedProcess_ = started;
   startedAt_ = now;
   return true;
 }

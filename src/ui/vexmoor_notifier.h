@@ -33,6 +33,8 @@ public:
   void SetStartFolder(std::string folder) { startFolder_ = std::move(folder); }
   /// True while a notice waits for the program to listen.
   bool NoticePending() const { return retry_.isActive(); }
+  /// The process id of the charting program this notifier started last, 0 when it started none.
+  qint64 StartedProcess() const { return startedProcess_; }
 
 private:
   bool Send();
@@ -43,6 +45,7 @@ private:
   QTimer retry_;
   int attempts_ = 0;
   qint64 startedAt_ = -1;
+  qint64 startedProcess_ = 0;
 };
 
 } // namespace pelorin
