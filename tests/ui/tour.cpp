@@ -7,28 +7,43 @@
 //                                         main window, the chooser answered at once
 
 #include "app/application.h"
+#include "results/results_page.h"
+#include "ui/acc_summary_dlg.h"
 #include "ui/cust_chus_form.h"
 #include "ui/help_window.h"
+#include "ui/inspectr_dlg.h"
 #include "ui/main_form.h"
 #include "ui/model_data_page_widget.h"
+#include "ui/results_grid.h"
+#include "ui/results_page_widget.h"
+#include "ui/up_down_button.h"
+#include "ui/vexmoor_notifier.h"
 #include "ui/window_program.h"
 #include "ui_driver.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -58,7 +73,23 @@ private:
   void Settle(int milliseconds = 50);
   void Pages(const QString& model);
   void MeasurePageChanges();
+  // Solves the model shown, picturing the accuracy summary and the messages on the way.
+  bool Solve(const QString& model);
+  void AccuracyPictures(TAccSummaryDlg* dialog, const QString& model);
+  // Opens the line of the Results page's contents whose first cell is `first`.
+  void OpenLine(const std::string& first);
+  // Opens a combo box's list (pictured) and chooses the item shown as `text`.
+  void ChooseInCombo(QComboBox* combo, const QString& text, const QString& picture);
+  void RightClick(ResultsGrid* grid, int row, int col);
+  void MinimalResults();
+  void TradeResults();
+  // The whole screen, other programs' windows included.
+  void FullScreenPicture(const QString& name);
+  QString NextFile(const QString& name) {
+    return outDir_ + QStringLiteral("/%1-%2.png").arg(++step_, 2, 10, QLatin1Char('0')).arg(name);
+  }
   TMainForm& Form() { return *program_->MainForm(); }
+  Application& Core() { return program_->Core(); }
 
   std::string programDir_;
   QString outDir_;
@@ -78,7 +109,7 @@ void Tour::Settle(int milliseconds) {
 
 void Tour::Picture(QWidget* widget, const QString& name) {
   Settle();
-  const QString file = outDir_ + QStringLiteral("/%1-%2.png").arg(++step_, 2, 10, QLatin1Char('0')).arg(name);
+  const QString file = NextFile(name);
   if (!widget->grab().save(file)) {
     std::cerr << "cannot write " << file.toStdString() << "\n";
   }
@@ -168,6 +199,213 @@ void Tour::MeasurePageChanges() {
       const auto end = std::chrono::steady_clock::now();
       pageChanges_.push_back(std::chrono::duration<double, std::milli>(end - begin).count());
     }
+  }
+}
+
+void Tour::FullScreenPicture(const QString& name) {
+  Settle(100);
+  const QString file = NextFile(name);
+  if (!QGuiApplication::primaryScreen()->grabWindow(0).save(file)) {
+    std::cerr << "cannot write " << file.toStdString() << "\n";
+  }
+}
+
+void Tour::AccuracyPictures(TAccSummaryDlg* dialog, const QString& model) {
+  Picture(dialog, model + QStringLiteral("-accuracy-variables"));
+  QTabBar* sides = dialog->Selector();
+  QTest::mouseClick(sides, Qt::LeftButton, {}, sides->tabRect(1).center());
+  Picture(dialog, model + QStringLiteral("-accuracy-data"));
+  QTest::mousePress(dialog->ClickAndHold(), Qt::LeftButton);
+  Picture(dialog, model + QStringLiteral("-accuracy-legend"));
+  QTest::mouseRelease(dialog->ClickAndHold(), Qt::LeftButton);
+  QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+}
+
+bool Tour::Solve(const QString& model) {
+  test::MessageAnswerer answerer;
+  answerer.beforeAnswer = [this, model](QWidget*) {
+    ScreenPicture(model + QStringLiteral("-solve-message"));
+  };
+  test::ModalWatch accuracy(
+      test::IsA<TAccSummaryDlg>(),
+      [this, model](QWidget* window) { AccuracyPictures(static_cast<TAccSummaryDlg*>(window), model); },
+      120000);
+  ClickTab(kSolvePageIndex);
+  Core().Simulation.Solve.SolveButtonClick();
+  Form().Refresh();
+  const bool solved = QTest::qWaitFor(
+      [this] {
+        return !Core().Window.timerEnabled && Core().App.Solved && Core().Window.currentPage == kResultsPage;
+      },
+      120000);
+  Settle(300);
+  messages_ << answerer.texts;
+  if (!solved) {
+    std::cerr << "the solve of " << model.toStdString() << " did not end with results\n";
+  }
+  return solved;
+}
+
+void Tour::OpenLine(const std::string& first) {
+  ResultsPageWidget* page = Form().ResultsPage();
+  const SimTab& contents = Core().Results.ContentsTable();
+  for (int r = 1; r <= contents.nrow; ++r) {
+    if (contents.Cell(r, 0) == first) {
+      page->ContentsGrid()->SetActiveCell(r, 1);
+      QTest::keyClick(page->ContentsGrid(), Qt::Key_Space);
+      Settle();
+      return;
+    }
+  }
+  std::cerr << "no contents line " << first << "\n";
+}
+
+void Tour::ChooseInCombo(QComboBox* combo, const QString& text, const QString& picture) {
+  const int index = combo->findText(text);
+  if (index < 0) {
+    std::cerr << "no item " << text.toStdString() << "\n";
+    return;
+  }
+  combo->showPopup();
+  QAbstractItemView* list = combo->view();
+  static_cast<void>(QTest::qWaitFor([list] { return list->isVisible(); }, 2000));
+  list->scrollTo(list->model()->index(index, 0));
+  list->setCurrentIndex(list->model()->index(index, 0));
+  ScreenPicture(picture);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualRect(list->model()->index(index, 0)).center());
+  Settle();
+}
+
+void Tour::RightClick(ResultsGrid* grid, int row, int col) {
+  const QPoint point = grid->CellRect(row, col).center();
+  QWidget* target = grid->viewport();
+  if (row == 0 && col == 0) {
+    target = grid->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+  } else if (row == 0) {
+    target = grid->horizontalHeader()->viewport();
+  } else if (col == 0) {
+    target = grid->verticalHeader()->viewport();
+  }
+  QTest::mouseClick(target, Qt::RightButton, {}, target->mapFrom(grid, point));
+}
+
+void Tour::MinimalResults() {
+  ResultsPageWidget* page = Form().ResultsPage();
+  Picture(&Form(), QStringLiteral("minimal-results-contents"));
+  OpenLine("QFAC");
+  Picture(&Form(), QStringLiteral("minimal-results-exogenous-in-red"));
+  QTest::mouseClick(page->ContentsButton(), Qt::LeftButton);
+  OpenLine("XFAC");
+  Picture(&Form(), QStringLiteral("minimal-results-matrix"));
+  QTest::mouseClick(page->ContentsButton(), Qt::LeftButton);
+  OpenLine("XOUT");
+
+  // Output's change by industry charted by the charting program, started by a right click on the heading.
+  RightClick(page->DataGrid(), 0, 1);
+  VexmoorNotifier& charting = Form().Charting();
+  static_cast<void>(QTest::qWaitFor([&charting] { return !charting.NoticePending(); }, 15000));
+  Settle(2500);
+  FullScreenPicture(QStringLiteral("minimal-vexmoor-chart"));
+  if (charting.StartedProcess() > 0) {
+    ::kill(static_cast<pid_t>(charting.StartedProcess()), SIGTERM);
+  }
+  Form().activateWindow();
+  Settle(300);
+
+  QTest::mouseClick(page->ContentsButton(), Qt::LeftButton);
+  ChooseInCombo(page->ElementFilter(), QStringLiteral("labour"),
+                QStringLiteral("minimal-results-filter-list"));
+  Picture(&Form(), QStringLiteral("minimal-results-filtered-on-labour"));
+  OpenLine("Vector elements:");
+  Picture(&Form(), QStringLiteral("minimal-results-labour-in-every-vector"));
+  QTest::mouseClick(page->ContentsButton(), Qt::LeftButton);
+  ChooseInCombo(page->ElementFilter(), QStringLiteral("Everything"),
+                QStringLiteral("minimal-results-filter-off"));
+
+  ChooseInCombo(page->SolutionChooser(), QStringLiteral("5 more labour"),
+                QStringLiteral("minimal-results-solution-list"));
+  OpenLine("XFAC");
+  Picture(&Form(), QStringLiteral("minimal-results-subtotal-solution"));
+  ChooseInCombo(page->SolutionChooser(), QStringLiteral("1 (Sim)"),
+                QStringLiteral("minimal-results-solution-back"));
+  for (int i = 0; i < 8; ++i) {
+    QTest::mouseClick(page->SizeButton(SizeKind::FontHeight)->Up(), Qt::LeftButton);
+  }
+  Picture(&Form(), QStringLiteral("minimal-results-bigger-font"));
+  for (int i = 0; i < 8; ++i) {
+    QTest::mouseClick(page->SizeButton(SizeKind::FontHeight)->Down(), Qt::LeftButton);
+  }
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) {
+      ScreenPicture(QStringLiteral("minimal-results-description"));
+    };
+    QTest::mouseClick(page->DescriptionButton(), Qt::LeftButton);
+    messages_ << answerer.texts;
+  }
+
+  // The inspector's three pages.
+  test::ModalWatch inspector(test::IsA<TInspectrDlg>(), [this](QWidget* window) {
+    auto* dialog = static_cast<TInspectrDlg*>(window);
+    const QList<QListWidgetItem*> fac =
+        dialog->SetList()->findItems(QStringLiteral("FAC"), Qt::MatchStartsWith);
+    if (!fac.isEmpty()) {
+      dialog->SetList()->setCurrentItem(fac.front());
+    }
+    Picture(dialog, QStringLiteral("minimal-inspector-sets"));
+    dialog->Pages()->setCurrentIndex(1);
+    Picture(dialog, QStringLiteral("minimal-inspector-variables"));
+    dialog->Pages()->setCurrentIndex(2);
+    Picture(dialog, QStringLiteral("minimal-inspector-coefficients"));
+    QTest::mouseClick(dialog->ExitButton(), Qt::LeftButton);
+  });
+  Form().Action(QStringLiteral("SetsSubsetsVariables1"))->trigger();
+  Settle();
+  OpenMenu(QStringLiteral("File1"), QStringLiteral("menu-file-with-results"));
+}
+
+void Tour::TradeResults() {
+  ResultsPageWidget* page = Form().ResultsPage();
+  Picture(&Form(), QStringLiteral("trade-results-contents"));
+  OpenLine("AO");
+  Picture(&Form(), QStringLiteral("trade-results-exogenous-matrix"));
+  QTest::mouseClick(page->ContentsButton(), Qt::LeftButton);
+  // A 3-dimensional variable is shown only sliced at an element of the filter.
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("trade-results-3d-refused")); };
+    OpenLine("QXS");
+    messages_ << answerer.texts;
+  }
+  ChooseInCombo(page->ElementFilter(), QStringLiteral("eu"), QStringLiteral("trade-results-filter-list"));
+  Picture(&Form(), QStringLiteral("trade-results-filtered-on-eu"));
+  OpenLine("QXS[*,eu,*]");
+  Picture(&Form(), QStringLiteral("trade-results-trade-into-eu"));
+  QTest::mouseClick(page->ContentsButton(), Qt::LeftButton);
+  ChooseInCombo(page->ElementFilter(), QStringLiteral("Everything"),
+                QStringLiteral("trade-results-filter-off"));
+  OpenLine("QO");
+  Picture(&Form(), QStringLiteral("trade-results-output"));
+  // The output table rendered by the charting program from the command line.
+  std::string table;
+  ErrorText error;
+  if (!ChartTableText(Core().Results.DataTable(), 0, 0, table, error)) {
+    std::cerr << error << "\n";
+    return;
+  }
+  const QString tableFile = outDir_ + QStringLiteral("/trade-output.txt");
+  QFile file(tableFile);
+  if (file.open(QIODevice::WriteOnly)) {
+    file.write(table.data(), static_cast<qint64>(table.size()));
+    file.close();
+  }
+  const int code = QProcess::execute(QString::fromStdString(programDir_ + "/vexmoor.exe"),
+                                     {QStringLiteral("--render"), tableFile, QStringLiteral("--out"),
+                                      NextFile(QStringLiteral("trade-rendered-chart"))});
+  QFile::remove(tableFile);
+  if (code != 0) {
+    std::cerr << "vexmoor.exe --render ended with " << code << "\n";
   }
 }
 
@@ -264,6 +502,11 @@ int Tour::Run() {
   idleMegabytes_ = ResidentMegabytes();
   MeasurePageChanges();
 
+  // A solve of Minimal and its results.
+  if (Solve(QStringLiteral("minimal"))) {
+    MinimalResults();
+  }
+
   // Developer mode, as the About/Diagnostics dialog enters it.
   {
     test::MessageAnswerer answerer;
@@ -286,6 +529,9 @@ int Tour::Run() {
     return 1;
   }
   Pages(QStringLiteral("trade"));
+  if (Solve(QStringLiteral("trade"))) {
+    TradeResults();
+  }
   Form().close();
   Settle();
 
