@@ -2,6 +2,8 @@
 #include "app/console_ui.h"
 #include "datafiles/har_data.h"
 #include "datafiles/har_writer.h"
+#include "results/acc_summary_dialog.h"
+#include "results/inspector.h"
 #include "support/saved_environment.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -493,7 +495,9 @@ TEST_F(ApplicationTest, MessageHelpButtonsOpenThePageTheirTopicBelongsTo) {
   EXPECT_EQ(Application::MessageHelpTopic(700), "solve");
   EXPECT_EQ(Application::MessageHelpTopic(899), "results");
   EXPECT_EQ(Application::MessageHelpTopic(150), "");  // the Picture and Text pages show the contents
-  EXPECT_EQ(Application::MessageHelpTopic(5432), ""); // no page of that number
+  EXPECT_EQ(Application::MessageHelpTopic(5431), ""); // no page of that number
+  EXPECT_EQ(Application::MessageHelpTopic(kInspectorHelp), "inspector");
+  EXPECT_EQ(Application::MessageHelpTopic(kAccSummaryHelp), "accuracy-summary");
   EXPECT_EQ(Application::MessageHelpTopic(-400), "");
 }
 
