@@ -24,6 +24,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <filesystem>
 #include <memory>
 
 namespace pelorin {
@@ -95,14 +96,20 @@ private Q_SLOTS:
     QTest::keyClick(page->ContentsGrid(), Qt::Key_Space);
     QCOMPARE(page->FrontGrid(), page->DataGrid());
     const QString file = QString::fromStdString(dir_.File("macros.csv"));
+    const std::string lastSaved = dir_.File("saved");
+    std::filesystem::create_directories(lastSaved);
+    Core().App.LastSaveDir = lastSaved;
     QString title;
+    QString startFolder;
     test::ModalWatch dialog(test::IsA<QFileDialog>(), [&](QWidget* window) {
       title = window->windowTitle();
+      startFolder = static_cast<QFileDialog*>(window)->directory().absolutePath();
       test::ChooseInFileDialog(window, file);
     });
     Form().Action(QStringLiteral("ExportTableAsCsv1"))->trigger();
     QVERIFY(dialog.Acted());
     QCOMPARE(title, QStringLiteral("Export Table as CSV"));
+    QCOMPARE(startFolder, QString::fromStdString(lastSaved));
     QFile csv(file);
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QByteArray text = csv.readAll();
