@@ -118,6 +118,8 @@ public:
   ResultsPage Results;
   /// The job runner: solve chains and closure checks.
   JobRunner Jobs;
+  /// The running executable's full path, as the program was started.
+  const std::string& ExecutablePath() const { return options_.executablePath; }
   /// The command interpreter (COMSPEC or /bin/sh), fixed when the program starts.
   std::string Interpreter;
   /// Where the converter was found by the first tick (empty when missing).

@@ -1,8 +1,11 @@
 // pelorin: the window program. One per user and executable name: a second start asks the first to come to the
 // front and ends with exit code 0.
+//
+//   pelorin --diagnostics    prints the diagnostics report to standard output and ends, without a window
 
 #include "platform/paths.h"
 #include "platform/single_instance.h"
+#include "tools/diagnostics_command.h"
 #include "ui/main_form.h"
 #include "ui/window_program.h"
 
@@ -10,16 +13,31 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <filesystem>
+#include <iostream>
 #include <sstream>
+#include <string_view>
+
+namespace {
+
+std::string ExecutablePath(const char* argv0) {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::absolute(argv0).string() : self.string();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+  // A report for a support person from a terminal: no display needed, no window, no second-start check.
+  if (argc == 2 && std::string_view(argv[1]) == "--diagnostics") {
+    return pelorin::PrintDiagnosticsReport(ExecutablePath(argv[0]), std::string(argv[0]) + " " + argv[1],
+                                           std::cout);
+  }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pelorin"));
   QApplication::setApplicationDisplayName(QStringLiteral("Pelorin"));
 
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  const std::string executable = ec ? std::filesystem::absolute(argv[0]).string() : self.string();
+  const std::string executable = ExecutablePath(argv[0]);
 
   pelorin::WindowProgram program(executable);
   // The guard answers on its own thread; the request is carried out on the window's.

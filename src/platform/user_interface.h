@@ -78,8 +78,9 @@ public:
   virtual void Busy(bool on) = 0;
   /// Lets the window layer handle pending events (a repaint) during a long step.
   virtual void ProcessEvents() {}
-  /// Opens a text file in the built-in editor, placed over the main window; does not wait for it to close.
-  virtual void OpenTextEditor(const TextEditorRequest& request) {}
+  /// Shows a text file in the built-in editor, a modal window over the main window, and returns the editor's
+  /// file name when it closes: the file shown, or the one last saved under another name with "Save As".
+  virtual std::string OpenTextEditor(const TextEditorRequest& request) { return request.file; }
   /// Shows a help file (an HTML page) at a topic's anchor; an empty topic shows its contents.
   virtual void ShowHelp(std::string_view helpFile, std::string_view topic) {}
 

@@ -3,11 +3,13 @@
 #include "platform/paths.h"
 #include "tools/diagnostics_internal.h"
 #include "tools/diagnostics_report.h"
+#include "tools/diagnostics_run.h"
 #include "tools/suite_version.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <thread>
 #include <unistd.h>
 
 namespace pelorin {
@@ -43,32 +45,18 @@ int PrintDiagnosticsReport(const std::string& executablePath, const std::string&
   facts.suiteVersionLines = SuiteVersionLines(kvdir, facts.programDir, scratch);
   DiagnosticsReport report = BuildDiagnosticsReport(facts, view);
 
-  const std::string folder = LocateSuiteFolder(kvdir, facts.programDir);
-  MerkaReportRun run;
-  std::string problem;
-  if (folder.empty()) {
-    report.Line("Error: " + facts.programDir);
-  } else {
-    switch (run.Begin(folder, scratch, problem)) {
-    case MerkaReportRun::Start::Started: {
-      std::vector<std::string> lines;
-      ProfileFile values;
-      if (run.Wait(std::chrono::seconds(10)) && run.ReadReport(lines, values)) {
-        AppendReportRunSection(report, run.ReportFile(), lines);
-      } else {
-        report.Line("Could not locate file: " + run.ReportFile());
+  DiagnosticsReportRun run;
+  if (run.Begin(report, LocateSuiteFolder(kvdir, facts.programDir), facts.programDir, scratch)) {
+    // The compiler answers at once; one that hangs is given up after a while and left to end by itself.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!run.Poll(report)) {
+      if (std::chrono::steady_clock::now() >= end) {
+        run.Abandon();
+        report.Line("Could not locate file: " + JoinPath(scratch, "merka.rpt"));
+        break;
       }
-      break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    case MerkaReportRun::Start::CompilerMissing:
-      report.Line("Could not locate file: " + problem);
-      break;
-    case MerkaReportRun::Start::CannotDelete:
-    case MerkaReportRun::Start::CannotStart:
-      report.Line("Error: " + folder);
-      break;
-    }
-    run.DeleteFiles();
   }
   if (!scratch.empty()) {
     std::error_code ec;

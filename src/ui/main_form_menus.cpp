@@ -3,6 +3,7 @@
 
 #include "app/access_keys.h"
 #include "app/application.h"
+#include "ui/about_diagnostics.h"
 #include "ui/main_form.h"
 #include "ui/qt_text.h"
 
@@ -179,8 +180,8 @@ void TMainForm::BuildMenus() {
   })->setShortcut(QKeySequence(Qt::Key_F1));
   AddItem(help, m.WhatsNew, "WhatsNew1", [this] { core_.WhatsNew1Click(); });
   AddItem(help, m.HelpOnModel, "HelpOnThisModel1", [this] { core_.HelpOnThisModel1Click(); });
-  // The About/Diagnostics dialog joins with the tools; until then the item opens nothing.
-  AddItem(help, m.AboutDiagnostics, "AboutDiagnostics1", [] {});
+  AddItem(help, m.AboutDiagnostics, "AboutDiagnostics1",
+          [this] { AboutDiagnostics1Click(core_, ui_, this, [this] { Refresh(); }); });
 
   menus_ = {file, view, developerMenu_, options, editorMenu_, help};
   for (QMenu* menu : menus_) {

@@ -4,6 +4,7 @@
 #include "platform/dialog_filter.h"
 #include "ui/cust_chus_form.h"
 #include "ui/help_window.h"
+#include "ui/orf_edit_dlg.h"
 #include "ui/passing_note.h"
 #include "ui/qt_text.h"
 
@@ -111,6 +112,12 @@ QtUserInterface::~QtUserInterface() {
 }
 
 QWidget* QtUserInterface::DialogParent() const {
+  // A question asked from a modal window (the editor's "Save Changes?") belongs over that window, or it
+  // would hide behind it.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal != nullptr && modal->isVisible()) {
+    return modal;
+  }
   return mainWindow_ != nullptr && mainWindow_->isVisible() ? mainWindow_.data() : nullptr;
 }
 
@@ -284,6 +291,24 @@ void QtUserInterface::ShowHelp(std::string_view helpFile, std::string_view topic
   window->show();
   window->raise();
   window->activateWindow();
+}
+
+std::string QtUserInterface::OpenTextEditor(const TextEditorRequest& request) {
+  BeforeDialog();
+  QWidget* owner = mainWindow_ != nullptr && mainWindow_->isVisible() ? mainWindow_.data() : DialogParent();
+  TOrfEditDlg editor(
+      *this, request,
+      [this](int topic) {
+        ShowHelp(helpFile_ ? helpFile_() : std::string(), Application::MessageHelpTopic(topic));
+      },
+      owner);
+  ErrorText errorText;
+  if (!editor.Open(errorText)) {
+    Message(MessageKind::Error, errorText);
+    return request.file;
+  }
+  editor.exec();
+  return editor.FileName();
 }
 
 void QtUserInterface::CloseHelpWindows() {

@@ -15,8 +15,8 @@ namespace pelorin {
 class HelpWindow;
 
 /// The window program's UserInterface: Qt's message boxes, file dialogs, prompts, the model chooser, the
-/// passing note, the clipboard, the beep, the busy cursor and the help windows. Dialogs sit over the main
-/// window once it exists.
+/// passing note, the clipboard, the beep, the busy cursor, the help windows and the built-in text editor.
+/// Dialogs sit over the modal window on top (the editor, the about box), else over the main window.
 class QtUserInterface : public UserInterface {
 public:
   QtUserInterface();
@@ -51,6 +51,7 @@ public:
   void Busy(bool on) override;
   void ProcessEvents() override;
   void ShowHelp(std::string_view helpFile, std::string_view topic) override;
+  std::string OpenTextEditor(const TextEditorRequest& request) override;
   void MinimizeApplication() override;
   void RestoreApplication() override;
 

@@ -1,6 +1,7 @@
 #include "ui/window_program.h"
 
 #include "ui/main_form.h"
+#include "ui/program_icon.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -53,6 +54,7 @@ QFont WindowProgram::MainFont() {
 Application::StartOutcome WindowProgram::Start() {
   const QFont font = MainFont();
   QApplication::setFont(font);
+  QApplication::setWindowIcon(ProgramIcon());
 
   ApplicationOptions options;
   options.executablePath = executablePath_;

@@ -36,7 +36,10 @@ public:
   bool SetClipboardText(std::string_view text) override;
   void Beep() override { ++beeps; }
   void Busy(bool on) override { busy = on; }
-  void OpenTextEditor(const TextEditorRequest& request) override { editors.push_back(request); }
+  std::string OpenTextEditor(const TextEditorRequest& request) override {
+    editors.push_back(request);
+    return request.file;
+  }
   void ShowHelp(std::string_view helpFile, std::string_view topic) override {
     helps.emplace_back(std::string(helpFile) + "#" + std::string(topic));
   }
