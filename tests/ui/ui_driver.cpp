@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -61,6 +62,11 @@ ModalWatch::~ModalWatch() = default;
 void ChooseInFileDialog(QWidget* dialog, const QString& path) {
   const QPointer<QWidget> window(dialog);
   for (int attempt = 0; attempt < 500 && window != nullptr && window->isVisible(); ++attempt) {
+    // A file still selected in the dialog's list wins over a typed name, and the list selects the proposed
+    // file when its folder listing arrives: choosing through the dialog clears that selection.
+    if (auto* files = qobject_cast<QFileDialog*>(window.data())) {
+      files->selectFile(path);
+    }
     if (auto* name = window->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
       name->setText(path);
     }
