@@ -8,14 +8,18 @@
 
 #include "app/application.h"
 #include "results/results_page.h"
+#include "ui/about_box.h"
 #include "ui/acc_summary_dlg.h"
 #include "ui/cust_chus_form.h"
+#include "ui/diag_form.h"
 #include "ui/help_window.h"
 #include "ui/inspectr_dlg.h"
 #include "ui/main_form.h"
 #include "ui/model_data_page_widget.h"
+#include "ui/orf_edit_dlg.h"
 #include "ui/results_grid.h"
 #include "ui/results_page_widget.h"
+#include "ui/srch_dlg.h"
 #include "ui/up_down_button.h"
 #include "ui/vexmoor_notifier.h"
 #include "ui/window_program.h"
@@ -25,21 +29,25 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolButton>
 #include <algorithm>
 #include <chrono>
@@ -88,6 +96,10 @@ private:
   QString NextFile(const QString& name) {
     return outDir_ + QStringLiteral("/%1-%2.png").arg(++step_, 2, 10, QLatin1Char('0')).arg(name);
   }
+  // The built-in editor viewing and editing, its Find and Replace dialogs, the about box and diagnostics.
+  void Tools();
+  // Runs the search dialog of an open editor in Find or Replace mode, pictured filled in, and confirms it.
+  void Search(TOrfEditDlg& editor, bool replace, const QString& find, const QString& replaceWith);
   TMainForm& Form() { return *program_->MainForm(); }
   Application& Core() { return program_->Core(); }
 
@@ -417,6 +429,81 @@ double ResidentMegabytes() {
   return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+void Tour::Search(TOrfEditDlg& editor, bool replace, const QString& find, const QString& replaceWith) {
+  test::ModalWatch watch(test::IsA<TSrchDlg1>(), [&](QWidget* window) {
+    auto* dialog = static_cast<TSrchDlg1*>(window);
+    dialog->FindEdit()->setText(find);
+    dialog->ReplaceEdit()->setText(replaceWith);
+    dialog->WholeWord()->setChecked(replace);
+    ScreenPicture(replace ? QStringLiteral("editor-replace-dialog") : QStringLiteral("editor-find-dialog"));
+    QTest::mouseClick(dialog->SearchButton(), Qt::LeftButton);
+  });
+  editor.Action(replace ? QStringLiteral("Replace1") : QStringLiteral("Find1"))->trigger();
+}
+
+void Tour::Tools() {
+  // The model's main source file, viewed read-only from the View menu, with a word found in it.
+  {
+    test::ModalWatch watch(test::IsA<TOrfEditDlg>(), [this](QWidget* window) {
+      auto* editor = static_cast<TOrfEditDlg*>(window);
+      Picture(editor, QStringLiteral("editor-read-only"));
+      editor->Editor()->moveCursor(QTextCursor::Start);
+      Search(*editor, false, QStringLiteral("equation"), QString());
+      Picture(editor, QStringLiteral("editor-found"));
+      editor->Menu(QStringLiteral("Search1"))->popup(editor->mapToGlobal(QPoint(60, 20)));
+      ScreenPicture(QStringLiteral("editor-read-only-search-menu"));
+      editor->Menu(QStringLiteral("Search1"))->close();
+      editor->close();
+    });
+    Form().Action(QStringLiteral("MainMERKAFile1"))->trigger();
+  }
+  // CMFSTART made and edited: lines typed, a word replaced with the question asked, closed without saving.
+  {
+    test::MessageAnswerer answerer;
+    answerer.answers = {QStringLiteral("Yes")}; // make the file
+    answerer.beforeAnswer = [this, &answerer](QWidget* box) {
+      if (test::MessageBoxText(box) == QStringLiteral("Replace this instance?")) {
+        ScreenPicture(QStringLiteral("editor-replace-question"));
+        answerer.answers = {QStringLiteral("All"), QStringLiteral("No")}; // then do not save the change
+      }
+    };
+    test::ModalWatch watch(test::IsA<TOrfEditDlg>(), [this](QWidget* window) {
+      auto* editor = static_cast<TOrfEditDlg*>(window);
+      editor->Editor()->moveCursor(QTextCursor::End);
+      editor->Editor()->insertPlainText(
+          QStringLiteral("! Settings read before every command file\n"
+                         "method = gragg ;\nsteps = 2 4 6 ;\nreport method ;\n"));
+      editor->Editor()->moveCursor(QTextCursor::Start);
+      Picture(editor, QStringLiteral("editor-cmfstart-modified"));
+      editor->Menu(QStringLiteral("Edit1"))->popup(editor->mapToGlobal(QPoint(120, 20)));
+      ScreenPicture(QStringLiteral("editor-edit-menu"));
+      editor->Menu(QStringLiteral("Edit1"))->close();
+      Search(*editor, true, QStringLiteral("method"), QStringLiteral("solution_method"));
+      Picture(editor, QStringLiteral("editor-cmfstart-replaced"));
+      editor->close();
+    });
+    Form().Action(QStringLiteral("CMFSTARTFile1"))->trigger();
+    messages_ << answerer.texts;
+  }
+  // The about box, then its diagnostics window once the compiler's report is in.
+  {
+    test::ModalWatch about(test::IsA<TvxAboutBox>(), [this](QWidget* aboutWindow) {
+      Picture(aboutWindow, QStringLiteral("about-box"));
+      test::ModalWatch diagnostics(test::IsA<TvxDiagForm>(), [this](QWidget* window) {
+        auto* form = static_cast<TvxDiagForm*>(window);
+        static_cast<void>(QTest::qWaitFor([form] { return !form->Watching(); }, 10000));
+        Picture(form, QStringLiteral("diagnostics"));
+        form->Memo()->moveCursor(QTextCursor::End);
+        Picture(form, QStringLiteral("diagnostics-end"));
+        QTest::mouseClick(form->OkButton(), Qt::LeftButton);
+      });
+      QTest::mouseClick(static_cast<TvxAboutBox*>(aboutWindow)->DiagnosticsButton(), Qt::LeftButton);
+      static_cast<TvxAboutBox*>(aboutWindow)->OkButton()->click();
+    });
+    Form().Action(QStringLiteral("AboutDiagnostics1"))->trigger();
+  }
+}
+
 int Tour::MeasureStart() {
   firstTick_ = false;
   if (!Start(0, QString())) {
@@ -501,6 +588,8 @@ int Tour::Run() {
   Settle(1000);
   idleMegabytes_ = ResidentMegabytes();
   MeasurePageChanges();
+
+  Tools();
 
   // A solve of Minimal and its results.
   if (Solve(QStringLiteral("minimal"))) {
