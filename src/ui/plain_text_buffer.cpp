@@ -25,6 +25,10 @@ bool IsWordAt(const QTextDocument& document, int position) {
 } // namespace
 
 bool PlainTextBuffer::IsWordChar(QChar c) {
+  // The document ends each line with a paragraph separator, which lies beyond ASCII but is a line break.
+  if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+    return false;
+  }
   return c.isLetterOrNumber() || c == QLatin1Char('_') || c.unicode() > 0x7F;
 }
 

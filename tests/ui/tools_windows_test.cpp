@@ -55,6 +55,7 @@ private Q_SLOTS:
   void editingEnablesItsItemsWhenTheEditMenuOpens();
   void replaceAskedThreeTimesOrOnceWithAll();
   void absentTextIsReportedOnceAndUpFromTheEndFindsTheLast();
+  void wholeWordsAreFoundAtTheStartAndEndOfLines();
   void closingWithNoKeepsTheFileAndSaveAsReturnsTheNewName();
   void aFileThatIsNotTextOpensReadOnlyWithANote();
   void theViewMenuAndCmfstartOpenTheEditor();
@@ -346,6 +347,27 @@ void ToolsWindowsTest::absentTextIsReportedOnceAndUpFromTheEndFindsTheLast() {
   });
   QCOMPARE(answerer.texts, (QStringList{QStringLiteral("Could not find \"delta\"."),
                                         QStringLiteral("Could not find \"alpha\".")}));
+}
+
+void ToolsWindowsTest::wholeWordsAreFoundAtTheStartAndEndOfLines() {
+  test::TempDir dir;
+  const std::string file = dir.Write("CMFSTART", "method = euler ;\nreport method\nmethods ;\n");
+  test::MessageAnswerer answerer;
+  answerer.answers = {QStringLiteral("All")};
+  WithEditor(file, true, [&](TOrfEditDlg& editor) {
+    test::ModalWatch watch(test::IsA<TSrchDlg1>(), [&](QWidget* window) {
+      auto* dialog = static_cast<TSrchDlg1*>(window);
+      dialog->FindEdit()->setText(QStringLiteral("method"));
+      dialog->ReplaceEdit()->setText(QStringLiteral("solution_method"));
+      dialog->WholeWord()->setChecked(true);
+      QTest::mouseClick(dialog->SearchButton(), Qt::LeftButton);
+    });
+    editor.Action(QStringLiteral("Replace1"))->trigger();
+    editor.Editor()->document()->setModified(false); // closes without asking
+    QCOMPARE(editor.Editor()->toPlainText(),
+             QStringLiteral("solution_method = euler ;\nreport solution_method\nmethods ;\n"));
+  });
+  QCOMPARE(answerer.texts, QStringList{QStringLiteral("Replace this instance?")});
 }
 
 void ToolsWindowsTest::closingWithNoKeepsTheFileAndSaveAsReturnsTheNewName() {
