@@ -423,7 +423,9 @@ void ProcessesSection(DiagnosticsReport& report, const SystemView& view) {
     // A process may end while it is listed; what could be read is shown.
     ReadSmallFile((it->path() / "comm").string(), comm, 256);
     ReadSmallFile((it->path() / "cmdline").string(), command, 512);
-    std::replace(command.begin(), command.end(), '\0', ' ');
+    // Only the program: the arguments of other people's processes may hold passwords, and the report is
+    // meant to be mailed.
+    command.resize(std::min(command.find('\0'), command.size()));
     for (char& c : command) {
       if (static_cast<unsigned char>(c) < ' ') {
         c = ' ';
