@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace pelorin {
@@ -35,6 +36,20 @@ OrfEditorOptions OptionsOf(const TextEditorRequest& request) {
   options.fileHelp = request.helpTopic;
   options.closeCaption = request.returnCaption;
   return options;
+}
+
+// A large file goes into the editing widget in slices of about this many characters: the first before the
+// window shows, the rest while it works (the widget takes roughly 40 ms per million characters).
+constexpr qsizetype kLoadSlice = 1 << 19;
+
+// The end of a slice of `text` from `from`: just after the first line break at or beyond a slice's length,
+// so that no slice ends inside a character.
+qsizetype SliceEnd(const QString& text, qsizetype from) {
+  if (text.size() - from <= kLoadSlice) {
+    return text.size();
+  }
+  const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), from + kLoadSlice);
+  return lineEnd < 0 ? text.size() : lineEnd + 1;
 }
 
 // The editor's font: the system's fixed-width font at the size of the window's text.
@@ -209,14 +224,22 @@ bool TOrfEditDlg::Open(ErrorText& errorText) {
   }
   EditorFile& file = core_.Document();
   {
-    // The text arrives whole: no undo step, no signal per line.
-    const QString text = file.validText
-                             ? QString::fromUtf8(file.text.data(), static_cast<qsizetype>(file.text.size()))
-                             : ToQString(file.text);
+    // The text arrives without undo steps. A large one goes in slices, the first now and the rest from the
+    // event loop, so that the window shows at once and goes on working while the widget takes the rest.
+    QString text = file.validText
+                       ? QString::fromUtf8(file.text.data(), static_cast<qsizetype>(file.text.size()))
+                       : ToQString(file.text);
     std::string().swap(file.text); // the widget holds the text from now on
     edit_->setUndoRedoEnabled(false);
-    edit_->setPlainText(text);
-    edit_->setUndoRedoEnabled(true);
+    const qsizetype firstEnd = SliceEnd(text, 0);
+    if (firstEnd == text.size()) {
+      edit_->setPlainText(text);
+      edit_->setUndoRedoEnabled(true);
+    } else {
+      edit_->setPlainText(text.left(firstEnd));
+      pending_ = std::move(text);
+      pendingFrom_ = firstEnd;
+    }
   }
   edit_->setReadOnly(core_.ReadOnly());
   if (core_.ReadOnly()) {
@@ -238,7 +261,49 @@ bool TOrfEditDlg::Open(ErrorText& errorText) {
     UpdateState();
   });
   connect(edit_, &QPlainTextEdit::modificationChanged, this, &TOrfEditDlg::UpdateState);
+  if (Loading()) {
+    SetLoadingState(true);
+    loadTimer_ = new QTimer(this);
+    loadTimer_->setInterval(0);
+    connect(loadTimer_, &QTimer::timeout, this, &TOrfEditDlg::LoadNextSlice);
+    loadTimer_->start();
+  }
   return true;
+}
+
+void TOrfEditDlg::SetLoadingState(bool loading) {
+  const bool editable = !core_.ReadOnly();
+  edit_->setReadOnly(loading || !editable);
+  if (editable) {
+    edit_->setTextInteractionFlags(loading ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                           : Qt::TextEditorInteraction);
+  }
+  for (const char* name : {"SaveAs1", "Find1", "Replace1"}) {
+    Action(QString::fromLatin1(name))->setEnabled(!loading);
+  }
+  Action(QStringLiteral("SearchAgain1"))->setEnabled(!loading && core_.SearchAgainEnabled());
+}
+
+void TOrfEditDlg::LoadNextSlice() {
+  const qsizetype end = SliceEnd(pending_, pendingFrom_);
+  QTextCursor cursor(edit_->document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(pending_.mid(pendingFrom_, end - pendingFrom_));
+  edit_->document()->setModified(false);
+  pendingFrom_ = end;
+  if (end < pending_.size()) {
+    hintField_->setText(
+        QStringLiteral("Reading the file: %1%")
+            .arg(static_cast<int>(100.0 * static_cast<double>(end) / static_cast<double>(pending_.size()))));
+    return;
+  }
+  loadTimer_->stop();
+  QString().swap(pending_);
+  pendingFrom_ = 0;
+  edit_->setUndoRedoEnabled(true);
+  SetLoadingState(false);
+  hintField_->clear();
+  UpdateState();
 }
 
 void TOrfEditDlg::UpdatePosition() {
@@ -248,6 +313,9 @@ void TOrfEditDlg::UpdatePosition() {
 }
 
 void TOrfEditDlg::UpdateState() {
+  if (Loading()) {
+    return; // each slice marks the document modified for a moment
+  }
   stateField_->setText(ToQString(core_.StateField(edit_->document()->isModified())));
 }
 
@@ -260,7 +328,7 @@ std::string TOrfEditDlg::Text() const {
 }
 
 void TOrfEditDlg::Edit1Click() {
-  const bool editable = !core_.ReadOnly();
+  const bool editable = !core_.ReadOnly() && !Loading();
   const bool selection = edit_->textCursor().hasSelection();
   const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
   Action(QStringLiteral("Undo1"))->setEnabled(editable && edit_->document()->isUndoAvailable());
@@ -337,6 +405,9 @@ void TOrfEditDlg::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  if (loadTimer_ != nullptr) {
+    loadTimer_->stop(); // closed before the whole file was in: nothing of it was changed
+  }
   done(QDialog::Rejected);
 }
 

@@ -5,6 +5,7 @@
 #include "tools/text_editor.h"
 
 #include <QDialog>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
+class QTimer;
 
 namespace pelorin {
 
@@ -49,6 +51,9 @@ public:
   QLabel* NoteLabel() const { return note_; }
   /// The search dialog (made when first shown).
   TSrchDlg1* SearchDialog() const { return searchDialog_; }
+  /// A large file is still being handed to the editing widget, slice by slice, while the window works; the
+  /// text is read-only and cannot be searched or saved until it is whole.
+  bool Loading() const { return !pending_.isEmpty(); }
 
   /// Opening the Edit menu: "&Undo", "&Redo", "Cu&t", "&Copy" and "&Paste" enabled as they can act.
   void Edit1Click();
@@ -65,6 +70,9 @@ private:
   QAction* AddItem(QMenu* menu, const QString& caption, const char* name, const QString& hint,
                    const QKeySequence& shortcut = {});
   void ApplyMenus();
+  // Hands the next slice of a large file to the editing widget; the last one makes the text editable.
+  void LoadNextSlice();
+  void SetLoadingState(bool loading);
   void UpdatePosition();
   void UpdateState();
   std::string Text() const;
@@ -87,6 +95,9 @@ private:
   QAction* editSeparator_ = nullptr;
   TSrchDlg1* searchDialog_ = nullptr;
   std::unique_ptr<PlainTextBuffer> buffer_;
+  QString pending_;           ///< the text of a large file not yet in the editing widget
+  qsizetype pendingFrom_ = 0; ///< where the next slice of it starts
+  QTimer* loadTimer_ = nullptr;
 };
 
 } // namespace pelorin

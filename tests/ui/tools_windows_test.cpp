@@ -36,6 +36,7 @@
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTextBlock>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -58,6 +59,7 @@ private Q_SLOTS:
   void wholeWordsAreFoundAtTheStartAndEndOfLines();
   void closingWithNoKeepsTheFileAndSaveAsReturnsTheNewName();
   void aFileThatIsNotTextOpensReadOnlyWithANote();
+  void aLargeFileArrivesWhileTheWindowWorks();
   void theViewMenuAndCmfstartOpenTheEditor();
   void theAboutBoxShowsItsLinesAndItsIconEntersDeveloperMode();
   void theDiagnosticsWindowAddsTheCompilersReportAndCopiesAndSaves();
@@ -446,6 +448,46 @@ void ToolsWindowsTest::aFileThatIsNotTextOpensReadOnlyWithANote() {
         editor.close();
       },
       "Editing " + file);
+  QVERIFY(answerer.texts.isEmpty());
+  QCOMPARE(test::ReadFileBytes(file), bytes);
+}
+
+void ToolsWindowsTest::aLargeFileArrivesWhileTheWindowWorks() {
+  test::TempDir dir;
+  std::string bytes;
+  for (int line = 0; bytes.size() < 3'000'000; ++line) {
+    bytes += " step " + std::to_string(line) + "\tx = 1.5e-3 caf\xc3\xa9\r\n";
+  }
+  const std::string file = dir.Write("big.log", bytes);
+  std::string expected = bytes;
+  expected.erase(std::remove(expected.begin(), expected.end(), '\r'), expected.end());
+  test::MessageAnswerer answerer;
+  for (const bool waitForAll : {false, true}) {
+    WithEditor(
+        file, true,
+        [&](TOrfEditDlg& editor) {
+          // Shown with the first part; nothing can change, search or save a text that is not whole.
+          QVERIFY(editor.Loading());
+          QVERIFY(editor.Editor()->isReadOnly());
+          QVERIFY(!editor.Action("SaveAs1")->isEnabled() && !editor.Action("Find1")->isEnabled() &&
+                  !editor.Action("Replace1")->isEnabled());
+          editor.Edit1Click();
+          QVERIFY(!editor.Action("Paste1")->isEnabled() && !editor.Action("Cut1")->isEnabled());
+          if (!waitForAll) {
+            editor.close(); // closed early: nothing asked, nothing written
+            return;
+          }
+          QTRY_VERIFY_WITH_TIMEOUT(!editor.Loading(), 20000);
+          QCOMPARE(editor.Editor()->toPlainText(), QString::fromStdString(expected));
+          QVERIFY(!editor.Editor()->isReadOnly());
+          QVERIFY(editor.Action("SaveAs1")->isEnabled() && editor.Action("Find1")->isEnabled());
+          QVERIFY(!editor.Editor()->document()->isModified());
+          QVERIFY(!editor.Editor()->document()->isUndoAvailable()); // the reading is no edit
+          QCOMPARE(editor.StateField()->text(), QString());
+          QCOMPARE(editor.HintField()->text(), QString());
+        },
+        "Log file");
+  }
   QVERIFY(answerer.texts.isEmpty());
   QCOMPARE(test::ReadFileBytes(file), bytes);
 }
