@@ -46,6 +46,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QToolButton>
@@ -484,6 +485,28 @@ void Tour::Tools() {
     });
     Form().Action(QStringLiteral("CMFSTARTFile1"))->trigger();
     messages_ << answerer.texts;
+  }
+  // A file that is not UTF-8 text: shown read-only with a note.
+  {
+    QTemporaryDir scratch;
+    const QString latin = scratch.filePath(QStringLiteral("prices-latin1.txt"));
+    QFile out(latin);
+    if (out.open(QIODevice::WriteOnly)) {
+      out.write("! Prix r\xe9"
+                "els, ann\xe9"
+                "e de base\nfood  1.00\nmanuf 1.00\nservices 1.00\n");
+      out.close();
+    }
+    test::ModalWatch watch(test::IsA<TOrfEditDlg>(), [this](QWidget* window) {
+      Picture(window, QStringLiteral("editor-not-utf8"));
+      window->close();
+    });
+    TextEditorRequest request;
+    request.file = latin.toStdString();
+    request.title = "Editing";
+    request.editable = true;
+    request.returnCaption = "&Back to Orvane";
+    program_->Ui().OpenTextEditor(request);
   }
   // The about box, then its diagnostics window once the compiler's report is in.
   {
