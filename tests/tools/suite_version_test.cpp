@@ -1,6 +1,7 @@
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 #include "tools/diagnostics_command.h"
+#include "tools/diagnostics_run.h"
 #include "tools/suite_version.h"
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 
 namespace pelorin {
 namespace {
@@ -109,6 +111,31 @@ TEST_F(SuiteVersion, WhatTheReportSaysAndWhatStopsTheRun) {
   fs::create_directories(report + "/inside");
   EXPECT_EQ(linesWith("exit 0"),
             (std::vector<std::string>{"KALVIMO folder: " + kv, "Cannot delete: " + report}));
+}
+
+TEST_F(SuiteVersion, TheDiagnosticsWindowsRunSaysWhatStoppedIt) {
+  const std::string kv = dir.File("kv");
+  auto lastLines = [&](const std::string& suiteFolder) {
+    DiagnosticsReport report;
+    report.sections = 11;
+    DiagnosticsReportRun run;
+    const bool started = run.Begin(report, suiteFolder, program, temp);
+    for (int i = 0; started && !run.Poll(report) && i < 1000; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_FALSE(run.Watching());
+    return report.lines;
+  };
+  EXPECT_EQ(lastLines(""), std::vector<std::string>{"Error: " + program}); // no suite folder
+  fs::create_directories(kv);
+  EXPECT_EQ(lastLines(kv), std::vector<std::string>{"Could not locate file: " + kv + "/merka.exe"});
+  FakeCompiler(kv, "exit 0"); // runs, writes nothing
+  EXPECT_EQ(lastLines(kv), std::vector<std::string>{"Could not locate file: " + temp + "/merka.rpt"});
+  FakeCompiler(kv, "printf '[result]\\nrelease=2.1\\nx\\ny\\n' > \"$(sed -n 2p \"$2\")\"");
+  EXPECT_EQ(lastLines(kv), (std::vector<std::string>{
+                               "", "SECTION 12: Contents of RPT file from MERKA: " + temp + "/merka.rpt",
+                               "[result]", "release=2.1"}));
+  EXPECT_TRUE(fs::is_empty(temp));
 }
 
 TEST_F(SuiteVersion, DiagnosticsFromATerminalPrintEverySectionAndLeaveNoScratchFiles) {
