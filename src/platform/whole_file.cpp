@@ -10,12 +10,13 @@
 
 namespace pelorin {
 
-bool ReplaceFileWhole(const std::string& path, std::string_view text, std::string_view tag,
-                      ErrorText& errorText) {
+ReplaceOutcome ReplaceFileWholeSteps(
+    const std::string& path, std::string_view text,
+    const std::function<bool(const std::string& target, bool exists, std::string& reason)>& beforeRename) {
   namespace fs = std::filesystem;
   static std::atomic<unsigned> counter{0};
   if (path.empty()) {
-    return Fail(errorText, "Cannot create file " + path, tag);
+    return {ReplaceStep::NoName, 0, {}};
   }
   std::error_code ec;
   std::string target = path;
@@ -23,14 +24,17 @@ bool ReplaceFileWhole(const std::string& path, std::string_view text, std::strin
   if (fs::is_symlink(fs::symlink_status(path, ec))) {
     const fs::path resolved = fs::weakly_canonical(path, ec);
     if (ec) {
-      return Fail(errorText, "Cannot create file " + path, tag);
+      return {ReplaceStep::FollowLink, ec.value(), ec.message()};
     }
     target = resolved.string();
   }
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
-    return Fail(errorText, "Cannot create file " + path, tag);
+  if (exists && !S_ISREG(old.st_mode)) {
+    return {ReplaceStep::NotAFile, 0, {}};
+  }
+  if (exists && ::access(target.c_str(), W_OK) != 0) {
+    return {ReplaceStep::ReadOnly, errno, {}};
   }
   std::string temporary;
   int fd = -1;
@@ -42,35 +46,59 @@ bool ReplaceFileWhole(const std::string& path, std::string_view text, std::strin
     }
   }
   if (fd < 0) {
-    return Fail(errorText, "Cannot create file " + path, tag);
+    return {ReplaceStep::CreateTemporary, errno, {}};
   }
   if (exists) {
     ::fchmod(fd, old.st_mode & 07777);
   }
+  int writeError = 0;
   std::size_t written = 0;
-  bool ok = true;
-  while (written < text.size()) {
+  while (written < text.size() && writeError == 0) {
     const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
     if (n < 0 && errno == EINTR) {
       continue;
     }
     if (n <= 0) {
-      ok = false;
-      break;
+      writeError = n < 0 ? errno : ENOSPC;
+    } else {
+      written += static_cast<std::size_t>(n);
     }
-    written += static_cast<std::size_t>(n);
   }
-  ok = ok && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok) {
+  if (writeError == 0 && ::fsync(fd) != 0) {
+    writeError = errno;
+  }
+  if (::close(fd) != 0 && writeError == 0) {
+    writeError = errno;
+  }
+  if (writeError != 0) {
     ::unlink(temporary.c_str());
-    return Fail(errorText, "write error", tag);
+    return {ReplaceStep::Write, writeError, {}};
+  }
+  std::string reason;
+  if (beforeRename && !beforeRename(target, exists, reason)) {
+    ::unlink(temporary.c_str());
+    return {ReplaceStep::BeforeRename, 0, std::move(reason)};
   }
   if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int error = errno;
     ::unlink(temporary.c_str());
-    return Fail(errorText, "Cannot replace file " + path, tag);
+    return {ReplaceStep::Rename, error, {}};
   }
-  return true;
+  return {};
+}
+
+bool ReplaceFileWhole(const std::string& path, std::string_view text, std::string_view tag,
+                      ErrorText& errorText) {
+  switch (ReplaceFileWholeSteps(path, text).step) {
+  case ReplaceStep::Done:
+    return true;
+  case ReplaceStep::Write:
+    return Fail(errorText, "write error", tag);
+  case ReplaceStep::Rename:
+    return Fail(errorText, "Cannot replace file " + path, tag);
+  default:
+    return Fail(errorText, "Cannot create file " + path, tag);
+  }
 }
 
 } // namespace pelorin

@@ -2,6 +2,7 @@
 
 #include "platform/error_text.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,31 @@ namespace pelorin {
 /// + path, "write error" or "Cannot replace file " + path, then `tag`.
 bool ReplaceFileWhole(const std::string& path, std::string_view text, std::string_view tag,
                       ErrorText& errorText);
+
+/// The step at which a whole-file replacement stopped, for callers that word their own messages.
+enum class ReplaceStep {
+  Done,
+  NoName,
+  FollowLink,
+  NotAFile,
+  ReadOnly,
+  CreateTemporary,
+  Write,
+  BeforeRename,
+  Rename
+};
+
+struct ReplaceOutcome {
+  ReplaceStep step = ReplaceStep::Done;
+  int error = 0;      ///< errno of the failed call, where there was one
+  std::string reason; ///< the link's failure, or what `beforeRename` said
+};
+
+/// ReplaceFileWhole's steps with the failure handed back. `beforeRename`, when given, runs once the new
+/// contents are safely written, with the file about to be replaced (the link's target) and whether it
+/// exists; returning false stops the replacement and leaves the old file as it was.
+ReplaceOutcome ReplaceFileWholeSteps(const std::string& path, std::string_view text,
+                                     const std::function<bool(const std::string& target, bool exists,
+                                                              std::string& reason)>& beforeRename = {});
 
 } // namespace pelorin

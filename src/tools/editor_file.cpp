@@ -1,8 +1,8 @@
 #include "tools/editor_file.h"
 
 #include "platform/paths.h"
+#include "platform/whole_file.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -21,20 +21,6 @@ std::string Reason(int error) {
 
 bool SaveFail(ErrorText& errorText, const std::string& path, const std::string& reason) {
   return Fail(errorText, "Cannot save " + path + ": " + reason, "[SaveEditorFile]");
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
 }
 
 bool IsLineBlank(char c) {
@@ -202,66 +188,32 @@ std::string BackupName(const std::string& path) {
 }
 
 bool SaveEditorFile(const std::string& path, std::string_view text, bool crlf, ErrorText& errorText) {
-  namespace fs = std::filesystem;
-  static std::atomic<unsigned> counter{0};
-  if (path.empty()) {
+  const ReplaceOutcome outcome = ReplaceFileWholeSteps(
+      path, SavedText(text, crlf), [](const std::string& target, bool exists, std::string& reason) {
+        const std::string backup = BackupName(target);
+        return !exists || backup == target || KeepBackup(target, backup, reason);
+      });
+  switch (outcome.step) {
+  case ReplaceStep::Done:
+    return true;
+  case ReplaceStep::NoName:
     return SaveFail(errorText, path, "no file name");
-  }
-  std::error_code ec;
-  std::string target = path;
-  // Saving through a link writes the file it names; the link stays.
-  if (fs::is_symlink(fs::symlink_status(path, ec))) {
-    const fs::path resolved = fs::weakly_canonical(path, ec);
-    if (ec) {
-      return SaveFail(errorText, path, "cannot follow the link (" + ec.message() + ")");
-    }
-    target = resolved.string();
-  }
-  struct stat old {};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && !S_ISREG(old.st_mode)) {
+  case ReplaceStep::FollowLink:
+    return SaveFail(errorText, path, "cannot follow the link (" + outcome.reason + ")");
+  case ReplaceStep::NotAFile:
     return SaveFail(errorText, path, "not a file");
-  }
-  if (exists && ::access(target.c_str(), W_OK) != 0) {
+  case ReplaceStep::ReadOnly:
     return SaveFail(errorText, path, "the file is read-only");
+  case ReplaceStep::CreateTemporary:
+    return SaveFail(errorText, path, "cannot create a file in its folder (" + Reason(outcome.error) + ")");
+  case ReplaceStep::Write:
+    return SaveFail(errorText, path, "write error (" + Reason(outcome.error) + ")");
+  case ReplaceStep::BeforeRename:
+    return SaveFail(errorText, path, outcome.reason);
+  case ReplaceStep::Rename:
+    return SaveFail(errorText, path, "cannot replace the file (" + Reason(outcome.error) + ")");
   }
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) {
-      break;
-    }
-  }
-  if (fd < 0) {
-    return SaveFail(errorText, path, "cannot create a file in its folder (" + Reason(errno) + ")");
-  }
-  if (exists) {
-    ::fchmod(fd, old.st_mode & 07777);
-  }
-  const bool written = WriteAll(fd, SavedText(text, crlf));
-  const int writeError = errno;
-  const bool synced = written && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !synced || !closed) {
-    ::unlink(temporary.c_str());
-    return SaveFail(errorText, path, "write error (" + Reason(written ? errno : writeError) + ")");
-  }
-  const std::string backup = BackupName(target);
-  if (exists && backup != target) {
-    std::string reason;
-    if (!KeepBackup(target, backup, reason)) {
-      ::unlink(temporary.c_str());
-      return SaveFail(errorText, path, reason);
-    }
-  }
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    return SaveFail(errorText, path, "cannot replace the file (" + Reason(error) + ")");
-  }
-  return true;
+  return SaveFail(errorText, path, "unknown failure");
 }
 
 } // namespace pelorin

@@ -43,5 +43,26 @@ TEST(ReplaceFileWhole, AFailedWriteLeavesThePreviousFileAndNoTemporaryFile) {
   EXPECT_TRUE(fs::is_directory(dir.File("folder.cls")));
 }
 
+// A caller's last step before the rename (the editor keeps a backup there) sees the file being replaced, and
+// its refusal leaves the old file exactly as it was, with no temporary file beside it.
+TEST(ReplaceFileWhole, ARefusalBeforeTheRenameKeepsTheOldFile) {
+  test::TempDir dir;
+  const std::string path = dir.Write("notes.txt", "old\n");
+  std::string seen;
+  const ReplaceOutcome refused = ReplaceFileWholeSteps(
+      path, "new\n", [&seen](const std::string& target, bool exists, std::string& reason) {
+        seen = target + (exists ? " exists" : " is new");
+        reason = "no backup";
+        return false;
+      });
+  EXPECT_EQ(refused.step, ReplaceStep::BeforeRename);
+  EXPECT_EQ(refused.reason, "no backup");
+  EXPECT_EQ(seen, path + " exists");
+  EXPECT_EQ(test::ReadFileBytes(path), "old\n");
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+  EXPECT_EQ(ReplaceFileWholeSteps(dir.Path().string(), "x").step, ReplaceStep::NotAFile);
+  EXPECT_EQ(ReplaceFileWholeSteps("", "x").step, ReplaceStep::NoName);
+}
+
 } // namespace
 } // namespace pelorin
