@@ -16,6 +16,13 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// "&Copy" takes the selection when there is one, else the whole text; the selection is gone afterwards.
+std::string TakeSelectionOrAll(std::string& selection, const std::vector<std::string>& lines) {
+  std::string text = selection.empty() ? JoinLines(lines) : std::move(selection);
+  selection.clear();
+  return text;
+}
+
 } // namespace
 
 void Application::AttachSimulation() {
@@ -52,8 +59,10 @@ void Application::AttachSimulation() {
     Simulation.Shocks.Modified = false;
     return edited;
   };
-  Parts.copyClosure = [this] { return JoinLines(Simulation.Closure.Lines); };
-  Parts.copyShocks = [this] { return JoinLines(Simulation.Shocks.Lines); };
+  Parts.copyClosure = [this] {
+    return TakeSelectionOrAll(Simulation.Closure.Selection, Simulation.Closure.Lines);
+  };
+  Parts.copyShocks = [this] { return TakeSelectionOrAll(Simulation.Shocks.Selection, Simulation.Shocks.Lines); };
 }
 
 } // namespace pelorin

@@ -350,11 +350,7 @@ bool JobRunner::CheckJob(const std::string& stage, const std::string& log, const
   if (IsFile(ChangeFileExt(log, ".flg"))) {
     CloseWaitDialog();
     ui_.Message(MessageKind::Error, "Error at " + stage + " stage - see log window");
-    if (Job.StartedJob == kClosureJob) {
-      ShowLogIn(simulation_.Closure.ErrorLog, simulation_.Closure.ErrorLogVisible, log);
-    } else {
-      ShowLogIn(simulation_.Solve.ErrorLog, simulation_.Solve.ErrorLogVisible, log);
-    }
+    ShowLogIn(Job.StartedJob == kClosureJob ? LogPage::Closure : LogPage::Solve, log);
     flagSeen = true;
     return false;
   }
@@ -366,13 +362,24 @@ bool JobRunner::CheckJob(const std::string& stage, const std::string& log, const
   return true;
 }
 
-void JobRunner::ShowLogIn(std::vector<std::string>& lines, bool& visible, const std::string& log) {
+void JobRunner::ShowLogIn(LogPage page, const std::string& log) {
   ErrorLogMemo = LogMemo{};
   ErrorLogFile = log;
   ErrorText ignored; // a log that cannot be read shows an empty memo
   GetLog(log, ErrorLogMemo, ignored);
-  lines = ErrorLogMemo.lines;
-  visible = true;
+  if (page == LogPage::Closure) {
+    ClosurePage& closure = simulation_.Closure;
+    closure.ErrorLog = ErrorLogMemo.lines;
+    closure.ErrorLogSelStart = ErrorLogMemo.selStart;
+    closure.ErrorLogSelLength = ErrorLogMemo.selLength;
+    closure.ErrorLogVisible = true;
+  } else {
+    SolvePage& solve = simulation_.Solve;
+    solve.ErrorLog = ErrorLogMemo.lines;
+    solve.ErrorLogSelStart = ErrorLogMemo.selStart;
+    solve.ErrorLogSelLength = ErrorLogMemo.selLength;
+    solve.ErrorLogVisible = true;
+  }
 }
 
 void JobRunner::EndOfClosureCheck() {
@@ -447,7 +454,7 @@ bool JobRunner::FollowUpOk(const std::string& stem, const std::string& message) 
     return true;
   }
   CloseWaitDialog();
-  ShowLogIn(simulation_.Solve.ErrorLog, simulation_.Solve.ErrorLogVisible, WorkFile(stem + ".log"));
+  ShowLogIn(LogPage::Solve, WorkFile(stem + ".log"));
   ui_.Message(MessageKind::Error, message);
   return false;
 }

@@ -133,7 +133,10 @@ private:
   void ShowSolveResults();
   void ReadSolutionInformation();
   void RefreshExogenousVariables();
-  void ShowLogIn(std::vector<std::string>& lines, bool& visible, const std::string& log);
+  enum class LogPage { Closure, Solve };
+  /// Shows the tail of `log` in the error log of the Closure or the Solve page, its line worth reading
+  /// selected.
+  void ShowLogIn(LogPage page, const std::string& log);
   void SetTimer(bool enabled);
   void Problem(const std::string& text);
   std::string StageName() const;

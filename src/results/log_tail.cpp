@@ -63,6 +63,24 @@ void FillLogMemo(LineSource& source, LogMemo& memo) {
   memo.focused = true;
 }
 
+int SingleBreakPosition(const std::vector<std::string>& lines, int position) {
+  long long remaining = std::max(position, 0);
+  long long single = 0;
+  for (const std::string& line : lines) {
+    const auto length = static_cast<long long>(line.size());
+    if (remaining <= length) {
+      return static_cast<int>(single + remaining);
+    }
+    remaining -= length + 2;
+    single += length + 1;
+    if (remaining < 0) {
+      return static_cast<int>(single - 1);
+    }
+  }
+  // Past the last line: the end of the text (no break after its last line).
+  return static_cast<int>(std::max(single - 1, 0LL));
+}
+
 bool GetLog(const std::string& fileName, LogMemo& memo, ErrorText& errorText) {
   TextFile file;
   if (!TxtOpen(file, fileName, errorText)) {

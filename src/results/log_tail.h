@@ -28,6 +28,10 @@ struct LogMemo {
 /// out, and selects the last line holding "%%" (but not "earch for"), else the last holding "error" in any
 /// case. Fails with the open routine's message + "[GetLog]".
 bool GetLog(const std::string& fileName, LogMemo& memo, ErrorText& errorText);
+/// A position in the memo's text counted with each line break as two characters (CR LF, as LogMemo's
+/// selection counts) as it is counted with each line break as one character (a text box's own count). A
+/// position inside a line break is the end of its line; one past the text is the text's end.
+int SingleBreakPosition(const std::vector<std::string>& lines, int position);
 /// GetLog over lines already open.
 void FillLogMemo(LineSource& source, LogMemo& memo);
 

@@ -247,6 +247,15 @@ bool ClosurePage::UpdateCurrentSVIFileName(const std::string& fileName, ErrorTex
   return true;
 }
 
+void ClosurePage::HideErrorLogButtonClick() {
+  ErrorLogVisible = false;
+  SetSizesLogVisible = false;
+}
+
+void ClosurePage::SetSizesButtonClick() {
+  SetSizesLogVisible = !SetSizesLog.empty();
+}
+
 void ClosurePage::CheckClosureButtonClick() {
   ErrorLogVisible = false;
   const ModelState& model = context_.model.Model;

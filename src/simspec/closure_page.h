@@ -23,9 +23,18 @@ public:
   /// The exogenous variables: lower-case names in sorted order, each with its number in the current model
   /// information (0 when the model has no such variable).
   std::map<std::string, int> ExoList;
-  /// The closure-check error log and its "Hide Error Log" button.
+  /// The closure-check error log and its "Hide Error Log" button, and the log's line worth reading, selected
+  /// (positions in characters, each line counting its length + 2).
   bool ErrorLogVisible = false;
   std::vector<std::string> ErrorLog;
+  int ErrorLogSelStart = 0;
+  int ErrorLogSelLength = 0;
+  /// The set-sizes log and its "&Set Sizes etc" button; both stay hidden until something fills the log.
+  bool SetSizesLogVisible = false;
+  bool SetSizesButtonVisible = false;
+  std::vector<std::string> SetSizesLog;
+  /// The text selected in the closure edit box (empty when nothing is): what "&Copy" takes when there is one.
+  std::string Selection;
 
   /// Rebuilds the exogenous list from the closure text and checks every name against the model; a name that
   /// is not a variable is reported and makes the result false.
@@ -46,6 +55,10 @@ public:
   /// Keeps a copy of a closure or solution information file as "current.svi" in the keep folder and makes it
   /// the SVI file. False (SVI file unchanged, the reason in `errorText`) when the copy fails.
   bool UpdateCurrentSVIFileName(const std::string& fileName, ErrorText& errorText);
+  /// "Hide Error Log": hides the closure-check log and the set-sizes log.
+  void HideErrorLogButtonClick();
+  /// "&Set Sizes etc": shows the set-sizes log.
+  void SetSizesButtonClick();
   /// "Check Closure": the preconditions, then the closure-check job.
   void CheckClosureButtonClick();
   /// The closure-check job ended: with "clcheck.cli" in the work folder the closure is fine and becomes the

@@ -56,6 +56,8 @@ public:
   std::vector<std::string> Lines;
   /// The user typed into the shock list since it was last looked at.
   bool Modified = false;
+  /// The text selected in the shock edit box (empty when nothing is): what "&Copy" takes when there is one.
+  std::string Selection;
   /// "Variable to Shock": "None Selected" (number 0), then the exogenous variables with their numbers.
   std::vector<ChoiceEntry> VarChoices;
   int VarSelected = 0;

@@ -20,9 +20,12 @@ public:
   std::string VerbalDescription = "?";
   /// The one-line description of the solution method.
   std::string MethodLabel;
-  /// The error log with its "Error Log" label and "Hide Error Log" button.
+  /// The error log with its "Error Log" label and "Hide Error Log" button, and the log's line worth reading,
+  /// selected (positions in characters, each line counting its length + 2).
   bool ErrorLogVisible = false;
   std::vector<std::string> ErrorLog;
+  int ErrorLogSelStart = 0;
+  int ErrorLogSelLength = 0;
   /// "Look at CMF File" (shown after a solve).
   bool LookAtCmfVisible = false;
 
@@ -32,6 +35,8 @@ public:
   std::unique_ptr<TSolveMethodDlg> ChangeMethodButtonClick();
   /// After the method dialog closed: a changed method refreshes the label and outdates the results.
   void MethodDialogClosed(bool changed);
+  /// "Hide Error Log".
+  void HideErrorLogButtonClick() { ErrorLogVisible = false; }
   /// "Solve": checks, in order, that a simulation can run (each failure explains itself and shows the page to
   /// fix), then starts the solve job.
   void SolveButtonClick();

@@ -142,8 +142,11 @@ bool TSubtForm::OkButtonClick() {
     ui_.Message(MessageKind::Warning, "You did not add any subtotal !");
     return false;
   }
-  const auto description = ui_.Prompt(
-      "Subtotal Description", "Please specify the Description of this Subtotal.", ProposedDescription());
+  const std::string proposal = ProposedDescription();
+  const auto description =
+      AskDescription ? AskDescription(proposal)
+                     : ui_.Prompt("Subtotal Description", "Please specify the Description of this Subtotal.",
+                                  proposal);
   if (!description) {
     return false;
   }

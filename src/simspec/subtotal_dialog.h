@@ -4,6 +4,8 @@
 #include "simspec/shocks_page.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,9 @@ public:
   int AddedCount = 0;
   /// Subtotal statements already in the shock list.
   int ExistingSubtotals = 0;
+  /// Asks for the subtotal's description ("Subtotal Description"), proposing `proposal`; nothing when none is
+  /// given. Unset: the user interface's prompt asks.
+  std::function<std::optional<std::string>(const std::string& proposal)> AskDescription;
 
   /// A variable was chosen (index into VarChoices).
   void VarComboChange(int index);

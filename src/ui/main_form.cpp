@@ -38,6 +38,8 @@ TMainForm::TMainForm(Application& core, QtUserInterface& ui) : core_(core), ui_(
   dosJobTimer_.setInterval(600);
   connect(&dosJobTimer_, &QTimer::timeout, this, &TMainForm::DosJobTimerTimer);
   ui_.SetMainWindow(this);
+  ui_.SetWaitButtons([this] { Forward([this] { core_.Jobs.HideButtonClick(); }); },
+                     [this] { Forward([this] { core_.Jobs.CancelButtonClick(); }); });
 
   const int unit = core_.App.FontUnit;
   setMinimumSize(50 * unit, 30 * unit);
@@ -46,6 +48,7 @@ TMainForm::TMainForm(Application& core, QtUserInterface& ui) : core_(core), ui_(
 }
 
 TMainForm::~TMainForm() {
+  ui_.SetWaitButtons({}, {});
   ui_.SetMainWindow(nullptr);
 }
 
@@ -57,10 +60,10 @@ void TMainForm::BuildPages() {
   textPage_ = new TextPageWidget;
   titlePage_ = new TitlePageWidget;
   modelDataPage_ = new ModelDataPageWidget(core_.Model);
-  closurePage_ = new ClosurePageWidget;
-  shocksPage_ = new ShocksPageWidget;
+  closurePage_ = new ClosurePageWidget(core_.Simulation.Closure);
+  shocksPage_ = new ShocksPageWidget(core_.Simulation.Shocks, ui_);
   outputFilesPage_ = new OutputFilesPageWidget(core_.Model);
-  solvePage_ = new SolvePageWidget;
+  solvePage_ = new SolvePageWidget(core_.Simulation.Solve, core_.Model, ui_);
   resultsPage_ = new ResultsPageWidget(core_.Results);
   const std::pair<QWidget*, const char*> pages[kPageCount] = {
       {picturePage_, "Picture"},          {textPage_, "Text"},       {titlePage_, "Title"},
@@ -80,6 +83,11 @@ void TMainForm::BuildPages() {
   connect(modelDataPage_, &ModelDataPageWidget::Changed, this, &TMainForm::Refresh);
   connect(outputFilesPage_, &OutputFilesPageWidget::Changed, this, &TMainForm::Refresh);
   connect(resultsPage_, &ResultsPageWidget::Changed, this, &TMainForm::Refresh);
+  connect(closurePage_, &ClosurePageWidget::Changed, this, &TMainForm::Refresh);
+  connect(shocksPage_, &ShocksPageWidget::Changed, this, &TMainForm::Refresh);
+  connect(solvePage_, &SolvePageWidget::Changed, this, &TMainForm::Refresh);
+  connect(solvePage_, &SolvePageWidget::SolveRequested, this,
+          [this] { Forward([this] { core_.Simulation.Solve.SolveButtonClick(); }); });
   setCentralWidget(pages_);
 }
 
@@ -107,8 +115,14 @@ void TMainForm::OpenInspector() {
 }
 
 void TMainForm::Forward(const std::function<void()>& routine) {
+  PushEdits();
   routine();
   Refresh();
+}
+
+void TMainForm::PushEdits() {
+  closurePage_->PushEdits();
+  shocksPage_->PushEdits();
 }
 
 void TMainForm::ShowPage(int index) {
@@ -137,10 +151,10 @@ void TMainForm::Refresh() {
   textPage_->Refresh(core_.Text);
   titlePage_->Refresh(core_.TitlePage);
   modelDataPage_->Refresh(window);
-  closurePage_->Refresh(core_.Simulation.Closure);
-  shocksPage_->Refresh(core_.Simulation.Shocks);
+  closurePage_->Refresh();
+  shocksPage_->Refresh();
   outputFilesPage_->Refresh();
-  solvePage_->Refresh(core_.Simulation.Solve);
+  solvePage_->Refresh();
   resultsPage_->Refresh();
   if (pages_->currentIndex() != window.currentPage) {
     const QSignalBlocker blocker(pages_);
@@ -229,9 +243,11 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   if (!closedDown_) {
     closedDown_ = true;
     dosJobTimer_.stop();
+    PushEdits();
     core_.CloseDown();
     SyncSound();
     ui_.CloseHelpWindows();
+    ui_.CloseWaitDialog();
   }
   event->accept();
 }

@@ -58,6 +58,9 @@ public:
   TitlePageWidget* TitlePage() const { return titlePage_; }
   ModelDataPageWidget* ModelDataPage() const { return modelDataPage_; }
   OutputFilesPageWidget* OutputFilesPage() const { return outputFilesPage_; }
+  ClosurePageWidget* ClosurePage() const { return closurePage_; }
+  ShocksPageWidget* ShocksPage() const { return shocksPage_; }
+  SolvePageWidget* SolvePage() const { return solvePage_; }
   ResultsPageWidget* ResultsPage() const { return resultsPage_; }
   /// Tells the charting program about the Results page's tables.
   VexmoorNotifier& Charting() const { return *charting_; }
@@ -100,6 +103,8 @@ private:
   void SyncSound();
   /// Runs a core routine, then shows what it changed.
   void Forward(const std::function<void()>& routine);
+  /// Hands what was typed into the closure and shock texts to the core (before any of its routines runs).
+  void PushEdits();
 
   Application& core_;
   QtUserInterface& ui_;

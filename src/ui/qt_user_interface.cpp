@@ -7,6 +7,7 @@
 #include "ui/orf_edit_dlg.h"
 #include "ui/passing_note.h"
 #include "ui/qt_text.h"
+#include "ui/wait_form.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -106,6 +107,7 @@ QtUserInterface::QtUserInterface() = default;
 
 QtUserInterface::~QtUserInterface() {
   CloseHelpWindows();
+  waitForm_.reset();
   if (busy_) {
     QApplication::restoreOverrideCursor();
   }
@@ -113,10 +115,14 @@ QtUserInterface::~QtUserInterface() {
 
 QWidget* QtUserInterface::DialogParent() const {
   // A question asked from a modal window (the editor's "Save Changes?") belongs over that window, or it
-  // would hide behind it.
+  // would hide behind it; one asked while a job runs sits over the wait dialog, since the main window takes
+  // no input then.
   QWidget* modal = QApplication::activeModalWidget();
   if (modal != nullptr && modal->isVisible()) {
     return modal;
+  }
+  if (waitForm_ != nullptr && waitForm_->isVisible()) {
+    return waitForm_.get();
   }
   return mainWindow_ != nullptr && mainWindow_->isVisible() ? mainWindow_.data() : nullptr;
 }
@@ -320,9 +326,50 @@ void QtUserInterface::CloseHelpWindows() {
   helpWindows_.clear();
 }
 
+void QtUserInterface::ShowHelpTopic(int helpTopic) {
+  ShowHelp(helpFile_ ? helpFile_() : std::string(), Application::MessageHelpTopic(helpTopic));
+}
+
+void QtUserInterface::SetWaitButtons(std::function<void()> hide, std::function<void()> cancel) {
+  waitHide_ = std::move(hide);
+  waitCancel_ = std::move(cancel);
+}
+
+void QtUserInterface::ShowWaitDialog(std::string_view caption, std::string_view text) {
+  if (waitForm_ == nullptr) {
+    waitForm_ = std::make_unique<TWaitForm>(
+        [this] {
+          if (waitHide_) {
+            waitHide_();
+          }
+        },
+        [this] {
+          if (waitCancel_) {
+            waitCancel_();
+          }
+        });
+  }
+  waitForm_->Open(ToQString(caption), ToQString(text), mainWindow_);
+}
+
+void QtUserInterface::UpdateWaitDialog(std::string_view text, int image) {
+  if (waitForm_ != nullptr) {
+    waitForm_->Update(ToQString(text), image);
+  }
+}
+
+void QtUserInterface::CloseWaitDialog() {
+  if (waitForm_ != nullptr) {
+    waitForm_->hide();
+  }
+}
+
 void QtUserInterface::MinimizeApplication() {
   if (mainWindow_ != nullptr) {
     mainWindow_->showMinimized();
+  }
+  if (waitForm_ != nullptr && waitForm_->isVisible()) {
+    waitForm_->showMinimized();
   }
 }
 

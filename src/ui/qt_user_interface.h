@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 class QWidget;
@@ -13,6 +14,7 @@ class QWidget;
 namespace pelorin {
 
 class HelpWindow;
+class TWaitForm;
 
 /// The window program's UserInterface: Qt's message boxes, file dialogs, prompts, the model chooser, the
 /// passing note, the clipboard, the beep, the busy cursor, the help windows and the built-in text editor.
@@ -34,6 +36,12 @@ public:
   void CloseHelpWindows();
   /// The help window of a help file, if one is open.
   HelpWindow* OpenHelpWindow(const std::string& helpFile) const;
+  /// Opens the program's help at the topic of a help number, as a message box's Help button does.
+  void ShowHelpTopic(int helpTopic);
+  /// What the wait dialog's "&Hide" and "&Cancel" do (the main window hands them to the job runner).
+  void SetWaitButtons(std::function<void()> hide, std::function<void()> cancel);
+  /// The wait dialog (null until a job first showed it).
+  TWaitForm* WaitForm() const { return waitForm_.get(); }
 
   MessageAnswer Message(MessageKind kind, std::string_view text, MessageButtons buttons = MessageButtons::Ok,
                         int helpTopic = 0) override;
@@ -52,6 +60,9 @@ public:
   void ProcessEvents() override;
   void ShowHelp(std::string_view helpFile, std::string_view topic) override;
   std::string OpenTextEditor(const TextEditorRequest& request) override;
+  void ShowWaitDialog(std::string_view caption, std::string_view text) override;
+  void UpdateWaitDialog(std::string_view text, int image) override;
+  void CloseWaitDialog() override;
   void MinimizeApplication() override;
   void RestoreApplication() override;
 
@@ -65,6 +76,9 @@ private:
   std::function<std::string()> helpFile_;
   std::function<void()> beforeDialog_;
   std::map<std::string, QPointer<HelpWindow>> helpWindows_;
+  std::function<void()> waitHide_;
+  std::function<void()> waitCancel_;
+  std::unique_ptr<TWaitForm> waitForm_;
   bool busy_ = false;
 };
 

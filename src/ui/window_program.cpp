@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QAudioDevice>
+#include <QEventLoop>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMediaDevices>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -64,6 +66,12 @@ Application::StartOutcome WindowProgram::Start() {
   options.hasWaveDevice = [] { return !QMediaDevices::audioOutputs().isEmpty(); };
   core_ = std::make_unique<Application>(ui_, std::move(options));
   core_->App.FontUnit = std::max(QFontInfo(font).pixelSize(), 1);
+  // The job runner's waits for a report still being written keep the window painted.
+  core_->Jobs.Pause = [](int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+  };
   ui_.SetHelpFile([this] { return core_->App.HelpFile; });
 
   const Application::StartOutcome outcome = core_->FormCreate();

@@ -187,6 +187,8 @@ TEST_F(JobRunnerTest, SolverFailuresEndTheChainBeforeAnyConversion) {
   EXPECT_TRUE(app->Simulation.Solve.ErrorLogVisible);
   EXPECT_THAT(app->Simulation.Solve.ErrorLog, ::testing::Contains(" %% Error: the matrix is singular"));
   EXPECT_GT(app->Jobs.ErrorLogMemo.selLength, 0);
+  EXPECT_EQ(app->Simulation.Solve.ErrorLogSelStart, app->Jobs.ErrorLogMemo.selStart);
+  EXPECT_EQ(app->Simulation.Solve.ErrorLogSelLength, app->Jobs.ErrorLogMemo.selLength);
   EXPECT_THAT(Calls(), ::testing::Not(HasSubstr("praxola")));
   EXPECT_FALSE(app->App.Solved);
   EXPECT_TRUE(app->App.ResultsOutdated);
@@ -525,6 +527,7 @@ TEST_F(JobRunnerTest, ClosureCheckMakesItsInformationCurrentOrShowsWhyNot) {
               ElementsAre("Closure is not valid", "Error at Closure Check stage - see log window"));
   EXPECT_TRUE(app->Simulation.Closure.ErrorLogVisible);
   EXPECT_THAT(app->Simulation.Closure.ErrorLog, ::testing::Contains(" %% Error: the matrix is singular"));
+  EXPECT_GT(app->Simulation.Closure.ErrorLogSelLength, 0);
   EXPECT_FALSE(app->Simulation.Solve.ErrorLogVisible);
 }
 

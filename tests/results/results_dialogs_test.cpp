@@ -75,6 +75,33 @@ TEST(LogTail, SelectsTheLineWorthReading) {
   EXPECT_EQ(memo.selLength, 0);
 }
 
+TEST(LogTail, SelectionPositionsCountOneCharacterPerLineBreakInATextBox) {
+  const std::vector<std::string> lines{"ab", "", "cde"};
+  // "ab\r\n\r\ncde" against "ab\n\ncde".
+  EXPECT_EQ(SingleBreakPosition(lines, 0), 0);
+  EXPECT_EQ(SingleBreakPosition(lines, 2), 2);
+  EXPECT_EQ(SingleBreakPosition(lines, 3), 2); // inside the first break: the end of its line
+  EXPECT_EQ(SingleBreakPosition(lines, 4), 3);
+  EXPECT_EQ(SingleBreakPosition(lines, 6), 4);
+  EXPECT_EQ(SingleBreakPosition(lines, 9), 7);
+  EXPECT_EQ(SingleBreakPosition(lines, 500), 7);
+  EXPECT_EQ(SingleBreakPosition(lines, -1), 0);
+  EXPECT_EQ(SingleBreakPosition({}, 3), 0);
+
+  // The selection GetLog makes lands on the chosen line in a text box.
+  LogMemo memo;
+  TempDir dir;
+  ErrorText error;
+  ASSERT_TRUE(GetLog(dir.Write("d.log", LogOf(5, {{3, "An ERROR here"}})), memo, error)) << error;
+  std::string text;
+  for (const std::string& line : memo.lines) {
+    text += (text.empty() ? "" : "\n") + line;
+  }
+  const int start = SingleBreakPosition(memo.lines, memo.selStart);
+  EXPECT_EQ(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(memo.selLength)),
+            "An ERROR here");
+}
+
 // --- Accuracy summary dialog ---
 
 AccHistogram Histogram(std::array<int, 7> counts, int grade) {

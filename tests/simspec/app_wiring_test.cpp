@@ -66,6 +66,18 @@ TEST_F(AppWiring, CopyTakesTheClosureAndShockTexts) {
   app.ShowPage(kShocksPage);
   app.Copy1Click();
   EXPECT_EQ(ui.clipboard, " Shock pop = 1;\n");
+
+  // A selection is copied instead of the whole text, and is gone afterwards.
+  app.Simulation.Shocks.Selection = "pop = 1";
+  app.Copy1Click();
+  EXPECT_EQ(ui.clipboard, "pop = 1");
+  EXPECT_EQ(app.Simulation.Shocks.Selection, "");
+  app.ShowPage(kClosurePage);
+  app.Simulation.Closure.Selection = "rest";
+  app.Copy1Click();
+  EXPECT_EQ(ui.clipboard, "rest");
+  app.Copy1Click();
+  EXPECT_EQ(ui.clipboard, "exogenous pop ;\nrest endogenous ;\n");
 }
 
 TEST_F(AppWiring, OptionsMenuAndModelLoadingReachTheSimulationPages) {

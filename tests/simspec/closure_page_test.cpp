@@ -198,6 +198,18 @@ TEST_F(Closure, SaveAndLoadGoThroughTheClosureFileDialogs) {
   EXPECT_THAT(closure().ExoList, ElementsAre(Pair("pop", 1)));
 }
 
+TEST_F(Closure, HideErrorLogHidesBothLogsAndSetSizesShowsOnlyAFilledLog) {
+  closure().SetSizesButtonClick();
+  EXPECT_FALSE(closure().SetSizesLogVisible);
+  closure().SetSizesLog = {"Set COM has 3 elements"};
+  closure().SetSizesButtonClick();
+  closure().ErrorLogVisible = true;
+  EXPECT_TRUE(closure().SetSizesLogVisible);
+  closure().HideErrorLogButtonClick();
+  EXPECT_FALSE(closure().ErrorLogVisible);
+  EXPECT_FALSE(closure().SetSizesLogVisible);
+}
+
 TEST_F(Closure, CheckClosureNeedsDataFilesAndAStartableSolver) {
   model->DataPage.InputLines[1] = "File PARAM = ?? ;";
   closure().ErrorLogVisible = true;

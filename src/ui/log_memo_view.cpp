@@ -1,0 +1,41 @@
+#include "ui/log_memo_view.h"
+
+#include "results/log_tail.h"
+#include "ui/lines_text.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+namespace pelorin {
+
+void LogMemoView::Show(const std::vector<std::string>& lines, int selStart, int selLength) {
+  if (lines == lines_ && selStart == selStart_ && selLength == selLength_) {
+    return;
+  }
+  lines_ = lines;
+  selStart_ = selStart;
+  selLength_ = selLength;
+  memo_->setPlainText(LinesToQString(lines_));
+  const int end = memo_->document()->characterCount() - 1;
+  QTextCursor cursor(memo_->document());
+  cursor.setPosition(std::max(end - 20, 0));
+  cursor.setPosition(std::min(std::max(end - 19, 0), end), QTextCursor::KeepAnchor);
+  memo_->setTextCursor(cursor);
+  memo_->ensureCursorVisible();
+  const int start = std::min(SingleBreakPosition(lines_, selStart_), end);
+  cursor.setPosition(start);
+  cursor.setPosition(std::min(start + std::max(selLength_, 0), end), QTextCursor::KeepAnchor);
+  memo_->setTextCursor(cursor);
+  memo_->ensureCursorVisible();
+}
+
+void UseLogFont(QPlainTextEdit* memo) {
+  // Only the family is set: the size follows the page's font.
+  QFont font;
+  font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                    QStringLiteral("DejaVu Sans Mono"), QStringLiteral("monospace")});
+  font.setStyleHint(QFont::Monospace);
+  memo->setFont(font);
+}
+
+} // namespace pelorin
