@@ -62,7 +62,9 @@ void Application::AttachSimulation() {
   Parts.copyClosure = [this] {
     return TakeSelectionOrAll(Simulation.Closure.Selection, Simulation.Closure.Lines);
   };
-  Parts.copyShocks = [this] { return TakeSelectionOrAll(Simulation.Shocks.Selection, Simulation.Shocks.Lines); };
+  Parts.copyShocks = [this] {
+    return TakeSelectionOrAll(Simulation.Shocks.Selection, Simulation.Shocks.Lines);
+  };
 }
 
 } // namespace pelorin

@@ -144,9 +144,9 @@ bool TSubtForm::OkButtonClick() {
   }
   const std::string proposal = ProposedDescription();
   const auto description =
-      AskDescription ? AskDescription(proposal)
-                     : ui_.Prompt("Subtotal Description", "Please specify the Description of this Subtotal.",
-                                  proposal);
+      AskDescription
+          ? AskDescription(proposal)
+          : ui_.Prompt("Subtotal Description", "Please specify the Description of this Subtotal.", proposal);
   if (!description) {
     return false;
   }

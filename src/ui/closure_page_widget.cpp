@@ -41,9 +41,11 @@ ClosurePageWidget::ClosurePageWidget(ClosurePage& page, QWidget* parent)
       save_(new QPushButton(QStringLiteral("Save Closure"), this)),
       check_(new QPushButton(QStringLiteral("Check Closure"), this)),
       errorLogLabel_(new QLabel(QStringLiteral("Closure check log"), this)),
-      errorLog_(new QPlainTextEdit(this)), hideErrorLog_(new QPushButton(QStringLiteral("Hide Error Log"), this)),
-      setSizesLog_(new QPlainTextEdit(this)), setSizes_(new QPushButton(QStringLiteral("&Set Sizes etc"), this)),
-      errorLogView_(errorLog_), setSizesView_(setSizesLog_) {
+      errorLog_(new QPlainTextEdit(this)),
+      hideErrorLog_(new QPushButton(QStringLiteral("Hide Error Log"), this)),
+      setSizesLog_(new QPlainTextEdit(this)),
+      setSizes_(new QPushButton(QStringLiteral("&Set Sizes etc"), this)), errorLogView_(errorLog_),
+      setSizesView_(setSizesLog_) {
   setObjectName(QStringLiteral("ClosureTabSheet"));
   text_->setObjectName(QStringLiteral("ClosureMemo"));
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -87,7 +89,8 @@ ClosurePageWidget::ClosurePageWidget(ClosurePage& page, QWidget* parent)
   connect(load_, &QPushButton::clicked, this, [this] { Forward(&ClosurePage::LoadClosureButtonClick); });
   connect(save_, &QPushButton::clicked, this, [this] { Forward(&ClosurePage::SaveClosureButtonClick); });
   connect(check_, &QPushButton::clicked, this, [this] { Forward(&ClosurePage::CheckClosureButtonClick); });
-  connect(hideErrorLog_, &QPushButton::clicked, this, [this] { Forward(&ClosurePage::HideErrorLogButtonClick); });
+  connect(hideErrorLog_, &QPushButton::clicked, this,
+          [this] { Forward(&ClosurePage::HideErrorLogButtonClick); });
   connect(setSizes_, &QPushButton::clicked, this, [this] { Forward(&ClosurePage::SetSizesButtonClick); });
 }
 

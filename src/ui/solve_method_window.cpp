@@ -22,7 +22,8 @@ namespace pelorin {
 
 namespace {
 
-QRadioButton* AddRadio(QButtonGroup* group, QBoxLayout* layout, QWidget* parent, const char* caption, int id) {
+QRadioButton* AddRadio(QButtonGroup* group, QBoxLayout* layout, QWidget* parent, const char* caption,
+                       int id) {
   auto* button = new QRadioButton(QString::fromLatin1(caption), parent);
   group->addButton(button, id);
   layout->addWidget(button);
@@ -42,13 +43,15 @@ SolveMethodWindow::SolveMethodWindow(TSolveMethodDlg& dialog, QtUserInterface& u
       solutionsGroup_(new QGroupBox(QStringLiteral(" Number of solutions "), this)),
       solutionsButtons_(new QButtonGroup(this)),
       automatic_(new QCheckBox(QStringLiteral("Automatic Accuracy"), this)),
-      subintervalsLabel_(new QLabel(QStringLiteral("Sub-intervals"), this)), subintervals_(new QSpinBox(this)),
+      subintervalsLabel_(new QLabel(QStringLiteral("Sub-intervals"), this)),
+      subintervals_(new QSpinBox(this)),
       accuracy_(new QGroupBox(QStringLiteral(" Automatic accuracy options "), this)),
       figures_(new QSpinBox(accuracy_)), percent_(new QSpinBox(accuracy_)),
       criterionButtons_(new QButtonGroup(this)), exponent_(new QSpinBox(accuracy_)),
       stop_(new QRadioButton(QStringLiteral("STOP"), accuracy_)),
       continue_(new QRadioButton(QStringLiteral("Continue"), accuracy_)),
-      ok_(new QPushButton(QStringLiteral("OK"), this)), cancel_(new QPushButton(QStringLiteral("Cancel"), this)),
+      ok_(new QPushButton(QStringLiteral("OK"), this)),
+      cancel_(new QPushButton(QStringLiteral("Cancel"), this)),
       help_(new QPushButton(QStringLiteral("Help"), this)) {
   setObjectName(QStringLiteral("TSolveMethodDlg"));
   setWindowTitle(QStringLiteral("Choose Solution Method"));
@@ -59,7 +62,8 @@ SolveMethodWindow::SolveMethodWindow(TSolveMethodDlg& dialog, QtUserInterface& u
   auto* methodRow = new QHBoxLayout(methodBox);
   const char* const methodNames[] = {"Johansen", "Euler", "Gragg", "Midpoint"};
   for (int m = 1; m <= 4; ++m) {
-    methods_[static_cast<std::size_t>(m - 1)] = AddRadio(methodGroup_, methodRow, methodBox, methodNames[m - 1], m);
+    methods_[static_cast<std::size_t>(m - 1)] =
+        AddRadio(methodGroup_, methodRow, methodBox, methodNames[m - 1], m);
   }
 
   solutionsGroup_->setObjectName(QStringLiteral("SolutionsGroup"));
@@ -78,8 +82,8 @@ SolveMethodWindow::SolveMethodWindow(TSolveMethodDlg& dialog, QtUserInterface& u
     steps_[i] = new QLineEdit(stepsBox);
     steps_[i]->setObjectName(QStringLiteral("StepsEdit%1").arg(i + 1));
     steps_[i]->setMaxLength(3);
-    steps_[i]->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")),
-                                                            steps_[i]));
+    steps_[i]->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), steps_[i]));
     steps_[i]->setFixedWidth(digitWidth);
     stepsRow->addWidget(steps_[i]);
   }
@@ -132,7 +136,8 @@ SolveMethodWindow::SolveMethodWindow(TSolveMethodDlg& dialog, QtUserInterface& u
   failRow->addWidget(stop_);
   failRow->addWidget(continue_);
   auto* warning = new QLabel(
-      QStringLiteral("WARNING -- Inappropriate options for automatic accuracy may lead to excessive solution times."),
+      QStringLiteral(
+          "WARNING -- Inappropriate options for automatic accuracy may lead to excessive solution times."),
       accuracy_);
   warning->setObjectName(QStringLiteral("WarningLabel"));
   warning->setWordWrap(true);

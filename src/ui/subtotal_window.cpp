@@ -24,7 +24,8 @@ SubtotalWindow::SubtotalWindow(TSubtForm& form, QtUserInterface& ui, QWidget* pa
       dimensions_(new QLabel(this)), preview_(new QLabel(this)), lines_(new QListWidget(this)),
       add_(new QPushButton(QStringLiteral("Add variable to subtotal"), this)),
       clear_(new QPushButton(QStringLiteral("Clear subtotal"), this)),
-      ok_(new QPushButton(QStringLiteral("OK"), this)), cancel_(new QPushButton(QStringLiteral("Cancel"), this)),
+      ok_(new QPushButton(QStringLiteral("OK"), this)),
+      cancel_(new QPushButton(QStringLiteral("Cancel"), this)),
       help_(new QPushButton(QStringLiteral("Help"), this)) {
   setObjectName(QStringLiteral("TSubtForm"));
   setWindowTitle(QStringLiteral("Specify Subtotal"));
