@@ -5,11 +5,16 @@
 //   pelorin_tour PROGRAM_DIR OUT_DIR      the tour; its pictures and figures.txt go into OUT_DIR
 //   pelorin_tour PROGRAM_DIR --start      only the start: prints the time from process start to the painted
 //                                         main window, the chooser answered at once
+//
+// It also solves a Trade of 40 regions and 60 commodities from the window (about 200,000 equations) with an
+// event-loop probe running, and gives the longest gap between two handled events while the chain ran.
 
 #include "app/application.h"
 #include "results/results_page.h"
 #include "ui/about_box.h"
 #include "ui/acc_summary_dlg.h"
+#include "ui/choice_combo_box.h"
+#include "ui/closure_page_widget.h"
 #include "ui/cust_chus_form.h"
 #include "ui/diag_form.h"
 #include "ui/help_window.h"
@@ -17,11 +22,17 @@
 #include "ui/main_form.h"
 #include "ui/model_data_page_widget.h"
 #include "ui/orf_edit_dlg.h"
+#include "ui/qt_user_interface.h"
 #include "ui/results_grid.h"
 #include "ui/results_page_widget.h"
+#include "ui/shocks_page_widget.h"
+#include "ui/solve_method_window.h"
+#include "ui/solve_page_widget.h"
 #include "ui/srch_dlg.h"
+#include "ui/subtotal_window.h"
 #include "ui/up_down_button.h"
 #include "ui/vexmoor_notifier.h"
+#include "ui/wait_form.h"
 #include "ui/window_program.h"
 #include "ui_driver.h"
 
@@ -32,6 +43,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -39,6 +52,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -54,13 +68,188 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <sstream>
 #include <string_view>
 #include <unistd.h>
 
 namespace pelorin {
 namespace {
+
+namespace fs = std::filesystem;
+
+// The time from its making to the end of the first paint of a window that `match` accepts: when a person
+// sees the window.
+class FirstPaintClock : public QObject {
+public:
+  explicit FirstPaintClock(std::function<bool(QWidget*)> match) : match_(std::move(match)) {
+    clock_.start();
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  ~FirstPaintClock() override { QCoreApplication::instance()->removeEventFilter(this); }
+  FirstPaintClock(const FirstPaintClock&) = delete;
+  FirstPaintClock& operator=(const FirstPaintClock&) = delete;
+
+  /// From the making to the window's show event (negative when none came).
+  double ShownMilliseconds() const { return shown_; }
+  /// Waits for the paint; negative when it did not come.
+  double Milliseconds() {
+    static_cast<void>(QTest::qWaitFor([this] { return milliseconds_ >= 0; }, 2000));
+    return milliseconds_;
+  }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (shown_ < 0 && event->type() == QEvent::Show && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow() && match_(static_cast<QWidget*>(watched))) {
+      shown_ = static_cast<double>(clock_.nsecsElapsed()) / 1e6;
+    }
+    if (!painting_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
+        match_(static_cast<QWidget*>(watched)->window())) {
+      painting_ = true;
+      // The window's other widgets paint in the same pass; a zero timer fires after it.
+      QTimer::singleShot(0, this,
+                         [this] { milliseconds_ = static_cast<double>(clock_.nsecsElapsed()) / 1e6; });
+    }
+    return false;
+  }
+
+private:
+  std::function<bool(QWidget*)> match_;
+  QElapsedTimer clock_;
+  bool painting_ = false;
+  double shown_ = -1;
+  double milliseconds_ = -1;
+};
+
+// Ticks as often as the event loop lets it: the longest gap between two ticks is the longest time the loop
+// spent on one event.
+class EventLoopProbe {
+public:
+  EventLoopProbe() {
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(1);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      const qint64 now = clock_.nsecsElapsed();
+      if (last_ >= 0) {
+        longest_ = std::max(longest_, now - last_);
+      }
+      last_ = now;
+      ++ticks_;
+    });
+    clock_.start();
+    timer_.start();
+  }
+  double LongestGapMilliseconds() const { return static_cast<double>(longest_) / 1e6; }
+  long Ticks() const { return ticks_; }
+
+private:
+  QTimer timer_;
+  QElapsedTimer clock_;
+  qint64 last_ = -1;
+  qint64 longest_ = 0;
+  long ticks_ = 0;
+};
+
+// Text data for harmake: Trade's base data and tariffs over many regions and commodities, the three regions
+// and commodities its settings name first.
+void WriteBigTradeData(const fs::path& folder, int regions, int commodities) {
+  std::vector<std::string> reg = {"usa", "eu", "asia"};
+  std::vector<std::string> com = {"food", "manuf", "services"};
+  for (int r = 4; r <= regions; ++r) {
+    reg.push_back("r" + std::to_string(r));
+  }
+  for (int c = 4; c <= commodities; ++c) {
+    com.push_back("c" + std::to_string(c));
+  }
+  const auto strings = [](std::ostream& out, const char* name, const std::vector<std::string>& items) {
+    out << "header " << name << " \"" << name << "\"\n  type 1C\n  length 12\n";
+    for (const std::string& item : items) {
+      out << "  string " << item << "\n";
+    }
+    out << "end\n";
+  };
+  const auto sets = [&](std::ostream& out, const char* name, int dimensions) {
+    out << "header " << name << " \"" << name << "\"\n  type RE\n  set COM";
+    for (const std::string& c : com) {
+      out << " " << c;
+    }
+    for (int d = 1; d < dimensions; ++d) {
+      out << "\n  set REG";
+      for (const std::string& r : reg) {
+        out << " " << r;
+      }
+    }
+    out << "\n  values\n";
+  };
+  unsigned state = 20261209;
+  const auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<double>(state >> 8) / static_cast<double>(1u << 24);
+  };
+  std::ofstream base(folder / "basedata.txt");
+  base << "flavour lahey\nbookkeeping \"harmake\"\nhistory \"Many regions\"\n";
+  strings(base, "REG", reg);
+  strings(base, "COM", com);
+  sets(base, "VXMD", 3);
+  for (int d = 0; d < regions; ++d) {
+    for (int s = 0; s < regions; ++s) {
+      for (int c = 0; c < commodities; ++c) {
+        base << " " << static_cast<int>((s == d ? 200 : 5) + 100 * next());
+      }
+      base << "\n";
+    }
+  }
+  base << "end\n";
+  sets(base, "SIGM", 1);
+  for (int c = 0; c < commodities; ++c) {
+    base << " " << 1.5 + (c % 5) * 0.5;
+  }
+  base << "\nend\n";
+  sets(base, "ETA", 1);
+  for (int c = 0; c < commodities; ++c) {
+    base << " " << 0.5 + (c % 3) * 0.5;
+  }
+  base << "\nend\n";
+  std::ofstream tariffs(folder / "tariffs.txt");
+  tariffs << "flavour lahey\nbookkeeping \"harmake\"\nhistory \"Many regions\"\n";
+  sets(tariffs, "TMS", 3);
+  for (int d = 0; d < regions; ++d) {
+    for (int s = 0; s < regions; ++s) {
+      for (int c = 0; c < commodities; ++c) {
+        tariffs << " " << (s == d || c == 2 ? 1.0 : 1.0 + 0.01 * static_cast<int>(15 * next()));
+      }
+      tariffs << "\n";
+    }
+  }
+  tariffs << "end\n";
+}
+
+// Closes the accuracy summary a solve shows.
+void CloseAccuracySummary(QWidget* window) {
+  QTest::mouseClick(static_cast<TAccSummaryDlg*>(window)->OkButton(), Qt::LeftButton);
+}
+
+// Picks the entry of a choice whose text is `text`.
+bool Choose(QComboBox* combo, const QString& text) {
+  const int index = combo->findText(text);
+  if (index >= 0) {
+    combo->setCurrentIndex(index);
+  }
+  return index >= 0;
+}
+
+// Replaces the text of a line box as a person would.
+void Retype(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  QTest::keyClicks(edit, text);
+  if (text.isEmpty()) {
+    QTest::keyClick(edit, Qt::Key_Delete);
+  }
+}
 
 class Tour {
 public:
@@ -74,6 +263,8 @@ public:
 private:
   // Starts the program; the chooser is answered with `choose` (pictured first when `picture` is set).
   bool Start(int choose, const QString& picture);
+  // Starts the program over `folder` (the folder of one model: no chooser).
+  bool StartIn(const std::string& folder);
   void Picture(QWidget* widget, const QString& name);
   // The screen around every visible window: menus and dialogs over the main window.
   void ScreenPicture(const QString& name);
@@ -101,6 +292,20 @@ private:
   void Tools();
   // Runs the search dialog of an open editor in Find or Replace mode, pictured filled in, and confirms it.
   void Search(TOrfEditDlg& editor, bool replace, const QString& find, const QString& replaceWith);
+  // Minimal solved through the window: a shock from the controls, the subtotal and method dialogs, the wait
+  // dialog, the Results page and the command file.
+  void MinimalSolve();
+  // Trade's closure checked (the regions it makes known in the Shocks page's choices), then a wrong closure.
+  void TradeClosure();
+  // Trade over many regions solved from the window with the event-loop probe running.
+  bool ProbeLongSolve();
+  // Opens a dialog five times (`open`, closed by `close`), timed from the call to its first paint.
+  void TimeOpening(const std::string& name, const std::function<bool(QWidget*)>& match,
+                   const std::function<void()>& open, const std::function<void(QWidget*)>& close);
+  void TimeDialogOpenings();
+  // Runs the event loop until no job is watched any more.
+  void WaitForTheJob(int timeoutMs);
+  void CloseForm();
   TMainForm& Form() { return *program_->MainForm(); }
   Application& Core() { return program_->Core(); }
 
@@ -112,6 +317,10 @@ private:
   double startCpu_ = -1;
   bool firstTick_ = true;
   std::vector<double> pageChanges_;
+  std::map<int, double> slowestPageChange_;
+  std::vector<std::pair<std::string, std::vector<double>>> openings_;
+  std::string longSolve_;
+  std::string waitOpening_;
   double idleMegabytes_ = 0;
   QStringList messages_;
 };
@@ -211,6 +420,7 @@ void Tour::MeasurePageChanges() {
       QCoreApplication::processEvents(); // the page painted and shown
       const auto end = std::chrono::steady_clock::now();
       pageChanges_.push_back(std::chrono::duration<double, std::milli>(end - begin).count());
+      slowestPageChange_[page] = std::max(slowestPageChange_[page], pageChanges_.back());
     }
   }
 }
@@ -422,6 +632,291 @@ void Tour::TradeResults() {
   }
 }
 
+bool Tour::StartIn(const std::string& folder) {
+  const std::string saved = programDir_;
+  programDir_ = folder;
+  const bool started = Start(0, QString());
+  programDir_ = saved;
+  return started;
+}
+
+void Tour::WaitForTheJob(int timeoutMs) {
+  QEventLoop loop;
+  QTimer check;
+  check.setInterval(20);
+  QObject::connect(&check, &QTimer::timeout, [this, &loop] {
+    if (!program_->Core().Jobs.Running() && !Form().Timer().isActive()) {
+      loop.quit();
+    }
+  });
+  QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+  check.start();
+  loop.exec();
+}
+
+void Tour::CloseForm() {
+  test::MessageAnswerer answerer;
+  Form().close();
+  Settle();
+  messages_ << answerer.texts;
+}
+
+void Tour::TimeOpening(const std::string& name, const std::function<bool(QWidget*)>& match,
+                       const std::function<void()>& open, const std::function<void(QWidget*)>& close) {
+  std::vector<double> times;
+  for (int round = 0; round < 5; ++round) {
+    FirstPaintClock clock(match);
+    test::ModalWatch watch(match, [&](QWidget* window) {
+      times.push_back(clock.Milliseconds());
+      close(window);
+    });
+    open();
+    Settle(20);
+  }
+  openings_.emplace_back(name, times);
+}
+
+void Tour::TimeDialogOpenings() {
+  const auto clickCancel = [](QWidget* window) {
+    QTest::mouseClick(test::FindButton(window, QStringLiteral("Cancel")), Qt::LeftButton);
+  };
+  ClickTab(kShocksPageIndex);
+  TimeOpening(
+      "Specify Subtotal", test::IsA<SubtotalWindow>(),
+      [this] { QTest::mouseClick(Form().ShocksPage()->DefineSubtotalButton(), Qt::LeftButton); },
+      clickCancel);
+  TimeOpening(
+      "Subtotal Description", test::IsA<TSbtDescF>(),
+      [this] { TSbtDescF::Ask("QFAC changes", program_->Ui(), &Form()); },
+      [](QWidget* window) {
+        QTest::mouseClick(static_cast<TSbtDescF*>(window)->OkButton(), Qt::LeftButton);
+      });
+  ClickTab(kSolvePageIndex);
+  TimeOpening(
+      "Choose Solution Method", test::IsA<SolveMethodWindow>(),
+      [this] { QTest::mouseClick(Form().SolvePage()->ChangeButton(), Qt::LeftButton); }, clickCancel);
+}
+
+void Tour::MinimalSolve() {
+  // Two shocks built with the controls.
+  ClickTab(kShocksPageIndex);
+  ShocksPageWidget* shocks = Form().ShocksPage();
+  QTest::mouseClick(shocks->ClearButton(), Qt::LeftButton);
+  Choose(shocks->VariableChoice(), QStringLiteral("qfac"));
+  Choose(shocks->DimensionChoice(0), QStringLiteral("labour"));
+  QTest::keyClicks(shocks->ValueEdit(), QStringLiteral("12"));
+  Picture(&Form(), QStringLiteral("minimal-shock-preview"));
+  QTest::mouseClick(shocks->AddButton(), Qt::LeftButton);
+  Choose(shocks->VariableChoice(), QStringLiteral("income"));
+  QTest::keyClicks(shocks->ValueEdit(), QStringLiteral("5"));
+  QTest::mouseClick(shocks->AddButton(), Qt::LeftButton);
+  Picture(&Form(), QStringLiteral("minimal-shocks-added"));
+
+  // A subtotal over both, and its description.
+  {
+    test::ModalWatch description(
+        test::IsA<TSbtDescF>(),
+        [&](QWidget* window) {
+          ScreenPicture(QStringLiteral("subtotal-description"));
+          QTest::mouseClick(static_cast<TSbtDescF*>(window)->OkButton(), Qt::LeftButton);
+        },
+        30000);
+    test::ModalWatch subtotal(test::IsA<SubtotalWindow>(), [&](QWidget* window) {
+      auto* dialog = static_cast<SubtotalWindow*>(window);
+      Choose(dialog->VariableChoice(), QStringLiteral("QFAC"));
+      Choose(dialog->DimensionChoice(0), QStringLiteral("labour"));
+      QTest::mouseClick(dialog->AddButton(), Qt::LeftButton);
+      Choose(dialog->VariableChoice(), QStringLiteral("INCOME"));
+      QTest::mouseClick(dialog->AddButton(), Qt::LeftButton);
+      Choose(dialog->VariableChoice(), QStringLiteral("QFAC"));
+      ScreenPicture(QStringLiteral("subtotal-dialog"));
+      QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    });
+    QTest::mouseClick(shocks->DefineSubtotalButton(), Qt::LeftButton);
+  }
+  Picture(&Form(), QStringLiteral("minimal-subtotal-added"));
+
+  // The method dialog: a refusal, then Cancel; with automatic accuracy it shows its options.
+  ClickTab(kSolvePageIndex);
+  SolvePageWidget* solve = Form().SolvePage();
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("method-dialog-refusal")); };
+    test::ModalWatch method(test::IsA<SolveMethodWindow>(), [&](QWidget* window) {
+      auto* dialog = static_cast<SolveMethodWindow*>(window);
+      ScreenPicture(QStringLiteral("method-dialog"));
+      Retype(dialog->StepsEdit(2), QStringLiteral("5"));
+      QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+      QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    });
+    QTest::mouseClick(solve->ChangeButton(), Qt::LeftButton);
+    messages_ << answerer.texts;
+  }
+  program_->Core().Simulation.Context.method.automaticAccuracy = true;
+  {
+    test::ModalWatch method(test::IsA<SolveMethodWindow>(), [&](QWidget* window) {
+      ScreenPicture(QStringLiteral("method-dialog-automatic-accuracy"));
+      QTest::mouseClick(static_cast<SolveMethodWindow*>(window)->CancelButton(), Qt::LeftButton);
+    });
+    QTest::mouseClick(solve->ChangeButton(), Qt::LeftButton);
+  }
+  program_->Core().Simulation.Context.method.automaticAccuracy = false;
+
+  // The images the wait dialog turns through, side by side.
+  {
+    const auto& images = TWaitForm::Images();
+    QPixmap strip(images[0].width() * 4 + 30, images[0].height());
+    strip.fill(Qt::white);
+    QPainter painter(&strip);
+    for (int i = 0; i < 4; ++i) {
+      painter.drawPixmap(i * (images[0].width() + 10), 0, images[static_cast<std::size_t>(i)]);
+    }
+    painter.end();
+    strip.save(outDir_ + QStringLiteral("/%1-wait-images.png").arg(++step_, 2, 10, QLatin1Char('0')));
+  }
+
+  // Solve: the wait dialog over the disabled window, the message at the end, the Results page.
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("minimal-solved-message")); };
+    test::ModalWatch accuracy(test::IsA<TAccSummaryDlg>(), CloseAccuracySummary, 120000);
+    FirstPaintClock clock(test::IsA<TWaitForm>());
+    QTest::mouseClick(solve->SolveButton(), Qt::LeftButton);
+    const double painted = clock.Milliseconds();
+    waitOpening_ = std::to_string(clock.ShownMilliseconds()) +
+                   " ms from the Solve click to its show (the job's " +
+                   "files written and its program started), " +
+                   std::to_string(painted - clock.ShownMilliseconds()) + " ms more to its first paint";
+    ScreenPicture(QStringLiteral("minimal-wait-dialog"));
+    WaitForTheJob(120000);
+    messages_ << answerer.texts;
+  }
+  Picture(&Form(), QStringLiteral("minimal-after-solve"));
+  ClickTab(kSolvePageIndex);
+  Picture(&Form(), QStringLiteral("minimal-solve-page-after-solve"));
+  // The command file of the solve, in the built-in editor.
+  test::ModalWatch cmf(test::IsA<TOrfEditDlg>(), [this](QWidget* window) {
+    Picture(window, QStringLiteral("minimal-cmf"));
+    window->close();
+  });
+  QTest::mouseClick(solve->LookAtCmfButton(), Qt::LeftButton);
+}
+
+void Tour::TradeClosure() {
+  ClickTab(kClosurePageIndex);
+  ClosurePageWidget* closure = Form().ClosurePage();
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("trade-closure-fine")); };
+    QTest::mouseClick(closure->CheckButton(), Qt::LeftButton);
+    WaitForTheJob(60000);
+    messages_ << answerer.texts;
+  }
+  ClickTab(kShocksPageIndex);
+  ShocksPageWidget* shocks = Form().ShocksPage();
+  Choose(shocks->VariableChoice(), QStringLiteral("tms"));
+  Picture(&Form(), QStringLiteral("trade-shocks-tms"));
+  ChoiceComboBox* source = shocks->DimensionChoice(1);
+  source->showPopup();
+  ScreenPicture(QStringLiteral("trade-shocks-regions-known"));
+  source->hidePopup();
+
+  // Spending left endogenous: the check fails and its log shows the error line.
+  ClickTab(kClosurePageIndex);
+  const QString rightClosure = closure->ClosureText()->toPlainText();
+  closure->ClosureText()->selectAll();
+  QTest::keyClicks(closure->ClosureText(), QStringLiteral("exogenous TMS AO ;"));
+  {
+    test::MessageAnswerer answerer;
+    answerer.beforeAnswer = [this](QWidget*) { ScreenPicture(QStringLiteral("trade-closure-not-valid")); };
+    QTest::mouseClick(closure->CheckButton(), Qt::LeftButton);
+    WaitForTheJob(60000);
+    messages_ << answerer.texts;
+  }
+  Picture(&Form(), QStringLiteral("trade-closure-error-log"));
+  // Solved all the same: the solver's log on the Solve page.
+  ClickTab(kSolvePageIndex);
+  {
+    test::MessageAnswerer answerer;
+    QTest::mouseClick(Form().SolvePage()->SolveButton(), Qt::LeftButton);
+    WaitForTheJob(60000);
+    messages_ << answerer.texts;
+  }
+  Picture(&Form(), QStringLiteral("trade-solve-error-log"));
+  ClickTab(kClosurePageIndex);
+  // The right closure back: the settings kept when the window closes are what the long solve starts from.
+  closure->ClosureText()->selectAll();
+  const QStringList lines = rightClosure.split(QLatin1Char('\n'));
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    QTest::keyClicks(closure->ClosureText(), lines[i]);
+    if (i + 1 < lines.size()) {
+      QTest::keyClick(closure->ClosureText(), Qt::Key_Return);
+    }
+  }
+}
+
+bool Tour::ProbeLongSolve() {
+  constexpr int kRegions = 40;
+  constexpr int kCommodities = 60;
+  const fs::path folder = programDir_ + "-many-regions";
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+  fs::create_directories(folder);
+  for (const fs::directory_entry& entry : fs::directory_iterator(programDir_)) {
+    const fs::path target = folder / entry.path().filename();
+    if (entry.is_directory()) {
+      if (entry.path().filename() == "Trade") {
+        fs::copy(entry.path(), target, fs::copy_options::recursive);
+      }
+    } else if (entry.path().extension() != ".zip") {
+      fs::copy_file(entry.path(), target);
+    }
+  }
+  WriteBigTradeData(folder / "Trade", kRegions, kCommodities);
+  for (const char* stem : {"basedata", "tariffs"}) {
+    const fs::path text = folder / "Trade" / (std::string(stem) + ".txt");
+    const int made = QProcess::execute(QString::fromStdString((folder / "harmake").string()),
+                                       {QString::fromStdString(text.string()),
+                                        QString::fromStdString((folder / "Trade" / stem).string() + ".har")});
+    if (made != 0) {
+      std::cerr << "harmake failed on " << text << "\n";
+      return false;
+    }
+  }
+  if (!StartIn(folder.string())) {
+    return false;
+  }
+  ClickTab(kSolvePageIndex);
+  Settle(200);
+  test::MessageAnswerer answerer;
+  test::ModalWatch accuracy(test::IsA<TAccSummaryDlg>(), CloseAccuracySummary, 600000);
+  QElapsedTimer clock;
+  double gap = 0;
+  long ticks = 0;
+  {
+    EventLoopProbe probe;
+    clock.start();
+    QTest::mouseClick(Form().SolvePage()->SolveButton(), Qt::LeftButton);
+    WaitForTheJob(600000);
+    gap = probe.LongestGapMilliseconds();
+    ticks = probe.Ticks();
+  }
+  const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+  messages_ << answerer.texts;
+  const bool solved = Form().Pages()->currentIndex() == kResultsPage;
+  Picture(&Form(), QStringLiteral("many-regions-after-solve"));
+  std::ostringstream figure;
+  figure << "event loop while Trade with " << kRegions << " regions and " << kCommodities << " commodities ("
+         << 2 * kCommodities * kRegions * kRegions + 4 * kCommodities * kRegions + 2 * kRegions
+         << " equations) is solved from the window, " << seconds << " s from Solve to "
+         << (solved ? "the Results page" : "the end of the chain (NOT SOLVED)")
+         << ": longest gap between two handled events " << gap << " ms over " << ticks << " probe ticks\n";
+  longSolve_ = figure.str();
+  CloseForm();
+  fs::remove_all(folder, ec);
+  return true;
+}
+
 double ResidentMegabytes() {
   std::ifstream statm("/proc/self/statm");
   long pages = 0;
@@ -618,6 +1113,9 @@ int Tour::Run() {
   if (Solve(QStringLiteral("minimal"))) {
     MinimalResults();
   }
+  // Minimal solved again, this time through the controls, and its dialogs timed.
+  MinimalSolve();
+  TimeDialogOpenings();
 
   // Developer mode, as the About/Diagnostics dialog enters it.
   {
@@ -644,8 +1142,11 @@ int Tour::Run() {
   if (Solve(QStringLiteral("trade"))) {
     TradeResults();
   }
-  Form().close();
-  Settle();
+  TradeClosure();
+  CloseForm();
+  if (!ProbeLongSolve()) {
+    return 1;
+  }
 
   std::sort(pageChanges_.begin(), pageChanges_.end());
   std::ofstream figures((outDir_ + QStringLiteral("/figures.txt")).toStdString(), std::ios::app);
@@ -654,7 +1155,22 @@ int Tour::Run() {
          << " ms, CPU " << startCpu_ << " ms\n"
          << "page change: median " << pageChanges_[pageChanges_.size() / 2] << " ms, max "
          << pageChanges_.back() << " ms over " << pageChanges_.size() << " changes\n"
-         << "idle resident memory: " << idleMegabytes_ << " MB\n";
+         << "idle resident memory: " << idleMegabytes_ << " MB\n"
+         << "slowest change to the Closure, Shocks and Solve pages: " << slowestPageChange_[kClosurePageIndex]
+         << ", " << slowestPageChange_[kShocksPageIndex] << ", " << slowestPageChange_[kSolvePageIndex]
+         << " ms\n";
+    for (const auto& [dialog, times] : openings_) {
+      *out << "\"" << dialog << "\" from its click to its first paint: ";
+      std::vector<double> sorted = times;
+      std::sort(sorted.begin(), sorted.end());
+      *out << "median " << sorted[sorted.size() / 2] << " ms, max " << sorted.back() << " ms; in turn";
+      for (double time : times) {
+        *out << " " << time;
+      }
+      *out << "\n";
+    }
+    *out << "the wait dialog: " << waitOpening_ << "\n";
+    *out << longSolve_;
   }
   std::cout << "messages shown:\n";
   for (const QString& text : messages_) {
