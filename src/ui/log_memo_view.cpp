@@ -5,6 +5,7 @@
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTimer>
 
 namespace pelorin {
 
@@ -27,6 +28,8 @@ void LogMemoView::Show(const std::vector<std::string>& lines, int selStart, int 
   cursor.setPosition(std::min(start + std::max(selLength_, 0), end), QTextCursor::KeepAnchor);
   memo_->setTextCursor(cursor);
   memo_->ensureCursorVisible();
+  // A memo shown by this same change is laid out later: the chosen line is brought into view again then.
+  QTimer::singleShot(0, memo_, [memo = memo_] { memo->ensureCursorVisible(); });
 }
 
 void UseLogFont(QPlainTextEdit* memo) {
