@@ -51,6 +51,7 @@ private Q_SLOTS:
 
   void aShockBuiltWithTheControlsIsSolvedAndTheResultsShown();
   void cancelLeavesTheJobToFinishUnwatched();
+  void aFailedSolveShowsItsLogAndHideMinimisesUntilTheEnd();
   void tradesClosureCheckMakesItsRegionsKnown();
   void anInvalidClosureShowsTheCheckLogWithItsErrorLineSelected();
   void theMethodDialogRefusesBadStepsAndCancelKeepsTheOldChoice();
@@ -279,6 +280,37 @@ void SimulationPagesTest::cancelLeavesTheJobToFinishUnwatched() {
   const std::string output = Core().Model.Model.OutputDir;
   QTRY_VERIFY_WITH_TIMEOUT(fs::exists(output + "/sim1.log") && fs::exists(output + "/sim1.sl4"), 30000);
   QVERIFY(!fs::exists(Core().App.WorkDir + "/praxol.log"));
+}
+
+void SimulationPagesTest::aFailedSolveShowsItsLogAndHideMinimisesUntilTheEnd() {
+  Start({"Minimal"});
+  // Income left endogenous: the solver refuses the closure.
+  ClickTab(kClosurePageIndex);
+  QPlainTextEdit* closure = Form().ClosurePage()->ClosureText();
+  closure->selectAll();
+  QTest::keyClicks(closure, QStringLiteral("exogenous QFAC ;"));
+  ClickTab(kSolvePageIndex);
+  SolvePageWidget* solve = Form().SolvePage();
+  QVERIFY(!solve->ErrorLog()->isVisible());
+  test::MessageAnswerer answerer;
+  Click(solve->SolveButton());
+  TWaitForm* wait = program_->Ui().WaitForm();
+  QVERIFY(wait != nullptr && wait->isVisible());
+  Click(wait->HideButton());
+  QVERIFY(Form().isMinimized());
+  QVERIFY(WaitForTheJob());
+  QVERIFY(!Form().isMinimized()); // restored for the message
+  QVERIFY(!wait->isVisible());
+  QVERIFY(Form().isEnabled());
+  QCOMPARE(answerer.texts, QStringList{QStringLiteral("Error at Minimal stage - see log window")});
+  QCOMPARE(Form().Pages()->currentIndex(), int(kSolvePageIndex));
+  QVERIFY(solve->ErrorLog()->isVisible());
+  const QString selected = solve->ErrorLog()->textCursor().selectedText();
+  QVERIFY2(selected.contains(QStringLiteral("error"), Qt::CaseInsensitive), qPrintable(selected));
+  QVERIFY(!Core().App.Solved);
+  Click(solve->HideErrorLogButton());
+  QVERIFY(!solve->ErrorLog()->isVisible());
+  QVERIFY(!solve->HideErrorLogButton()->isVisible());
 }
 
 void SimulationPagesTest::tradesClosureCheckMakesItsRegionsKnown() {
