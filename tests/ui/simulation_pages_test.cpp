@@ -22,6 +22,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -57,6 +59,7 @@ private Q_SLOTS:
   void theMethodDialogRefusesBadStepsAndCancelKeepsTheOldChoice();
   void theSubtotalDialogsAppendTheirStatementToTheShockList();
   void theValueBoxFiltersKeysAndCopyTakesTheSelection();
+  void shocksAndClosureGoThroughTheirFilesAndBack();
 
 private:
   // A program folder holding the installed programs and the named models (copies, so each test may change
@@ -561,6 +564,65 @@ void SimulationPagesTest::theValueBoxFiltersKeysAndCopyTakesTheSelection() {
   QVERIFY(!text->textCursor().hasSelection());
   Form().Action(QStringLiteral("Copy1"))->trigger();
   QCOMPARE(QApplication::clipboard()->text(), text->toPlainText() + QLatin1Char('\n'));
+}
+
+void SimulationPagesTest::shocksAndClosureGoThroughTheirFilesAndBack() {
+  Start({"Minimal"});
+  QStringList titles;
+  QStringList directories;
+  const auto choose = [&](const char* name) {
+    return std::make_unique<test::ModalWatch>(
+        test::IsA<QFileDialog>(), [&titles, &directories, name](QWidget* window) {
+          auto* dialog = static_cast<QFileDialog*>(window);
+          titles << dialog->windowTitle();
+          directories << QDir(dialog->directory()).dirName();
+          test::ChooseInFileDialog(dialog, QDir(dialog->directory()).filePath(QString::fromLatin1(name)));
+        });
+  };
+  // The shock list saved, cleared and loaded back.
+  ClickTab(kShocksPageIndex);
+  ShocksPageWidget* shocks = Form().ShocksPage();
+  const QString shockText = shocks->ShockText()->toPlainText();
+  {
+    auto watch = choose("more.shf");
+    Click(shocks->SaveButton());
+    QVERIFY(watch->Acted());
+  }
+  Click(shocks->ClearButton());
+  QCOMPARE(shocks->ShockText()->toPlainText(), QString());
+  {
+    auto watch = choose("more.shf");
+    Click(shocks->LoadButton());
+    QVERIFY(watch->Acted());
+  }
+  QCOMPARE(shocks->ShockText()->toPlainText(), shockText);
+
+  // The closure too; a name that is not a variable is warned about when it is loaded.
+  ClickTab(kClosurePageIndex);
+  ClosurePageWidget* closure = Form().ClosurePage();
+  closure->ClosureText()->selectAll();
+  QTest::keyClicks(closure->ClosureText(), QStringLiteral("exogenous QFAC nothing ;"));
+  test::MessageAnswerer answerer;
+  {
+    auto watch = choose("odd.cls");
+    Click(closure->SaveButton());
+    QVERIFY(watch->Acted());
+  }
+  QCOMPARE(answerer.texts,
+           QStringList{QStringLiteral("Warning: \"nothing\"\nis not a variable.\nPlease amend closure.")});
+  closure->ClosureText()->selectAll();
+  QTest::keyClicks(closure->ClosureText(), QStringLiteral("rest endogenous ;"));
+  answerer.texts.clear();
+  {
+    auto watch = choose("odd.cls");
+    Click(closure->LoadButton());
+    QVERIFY(watch->Acted());
+  }
+  QCOMPARE(closure->ClosureText()->toPlainText(), QStringLiteral("exogenous QFAC nothing ;"));
+  QCOMPARE(answerer.texts.size(), 1);
+  QCOMPARE(titles, (QStringList{QStringLiteral("Save Shock File"), QStringLiteral("Shock File "),
+                                QStringLiteral("Save Closure File"), QStringLiteral("Closure File ")}));
+  QCOMPARE(directories, QStringList(4, QStringLiteral("Minimal")));
 }
 
 } // namespace pelorin
