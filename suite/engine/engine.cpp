@@ -646,7 +646,7 @@ int RunEngine(const std::string& programPath, const std::vector<std::string>& ar
   ErrorText err;
   if (!ReadStoredInput(ResolvePathIgnoringCase(sti), input, err)) {
     log.Text(err.find("error") == std::string::npos ? "error: " + err : err);
-    log.Line(" The run ended with an error.");
+    log.Line(" The run failed.");
     return 1;
   }
   bool ok = false;
@@ -657,8 +657,10 @@ int RunEngine(const std::string& programPath, const std::vector<std::string>& ar
   const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.3f", seconds);
+  // The closing line of a failed run does not say "error": a reader that selects the log's last error line
+  // lands on the one that says what went wrong.
   log.Line(ok ? std::string(" The run ended successfully after ") + buf + " seconds."
-              : std::string(" The run ended with an error after ") + buf + " seconds.");
+              : std::string(" The run failed after ") + buf + " seconds.");
   if (!input.reportFile.empty()) {
     ErrorText reportErr;
     if (!WriteReport(input.reportFile, ok, reportErr)) {

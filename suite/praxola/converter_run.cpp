@@ -49,7 +49,8 @@ void ConverterRun::SetReportFile(const std::string& path) {
 }
 
 int ConverterRun::Finish(bool ok) {
-  Line(ok ? " " + program_ + " ended successfully." : " " + program_ + " ended with an error.");
+  // Not "error" on failure: the last line holding it stays the one that says what went wrong.
+  Line(ok ? " " + program_ + " ended successfully." : " " + program_ + " failed.");
   if (!reportFile_.empty()) {
     ErrorText err;
     if (!engine::WriteReport(reportFile_, ok, err)) {
