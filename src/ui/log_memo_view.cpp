@@ -4,10 +4,21 @@
 #include "ui/lines_text.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
 
 namespace pelorin {
+
+namespace {
+
+// The selected line in view, read from its start: log lines are read from the left.
+void BringSelectionIntoView(QPlainTextEdit* memo) {
+  memo->ensureCursorVisible();
+  memo->horizontalScrollBar()->setValue(0);
+}
+
+} // namespace
 
 void LogMemoView::Show(const std::vector<std::string>& lines, int selStart, int selLength) {
   if (lines == lines_ && selStart == selStart_ && selLength == selLength_) {
@@ -27,9 +38,9 @@ void LogMemoView::Show(const std::vector<std::string>& lines, int selStart, int 
   cursor.setPosition(start);
   cursor.setPosition(std::min(start + std::max(selLength_, 0), end), QTextCursor::KeepAnchor);
   memo_->setTextCursor(cursor);
-  memo_->ensureCursorVisible();
+  BringSelectionIntoView(memo_);
   // A memo shown by this same change is laid out later: the chosen line is brought into view again then.
-  QTimer::singleShot(0, memo_, [memo = memo_] { memo->ensureCursorVisible(); });
+  QTimer::singleShot(0, memo_, [memo = memo_] { BringSelectionIntoView(memo); });
 }
 
 void UseLogFont(QPlainTextEdit* memo) {

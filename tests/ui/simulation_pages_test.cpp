@@ -32,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -380,6 +381,7 @@ void SimulationPagesTest::anInvalidClosureShowsTheCheckLogWithItsErrorLineSelect
   QVERIFY2(selected.contains(QStringLiteral("error")) && selected.contains(QStringLiteral("clcheck.cmf:")),
            qPrintable(selected));
   QVERIFY(!closure->ErrorLog()->textCursor().selectedText().contains(QChar::ParagraphSeparator));
+  QCOMPARE(closure->ErrorLog()->horizontalScrollBar()->value(), 0); // read from the start of its lines
   QVERIFY(QFontInfo(closure->ErrorLog()->font()).fixedPitch());
   Click(closure->HideErrorLogButton());
   QVERIFY(!closure->ErrorLog()->isVisible());
