@@ -98,6 +98,7 @@ void SolvePageWidget::Refresh() {
   method_->setText(ToQString(page_.MethodLabel));
   if (description_->text() != ToQString(page_.VerbalDescription)) {
     description_->setText(ToQString(page_.VerbalDescription));
+    description_->setCursorPosition(0); // a description wider than the box is read from its start
   }
   lookAtCmf_->setVisible(page_.LookAtCmfVisible);
   errorLogLabel_->setVisible(page_.ErrorLogVisible);

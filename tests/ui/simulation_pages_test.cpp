@@ -356,6 +356,10 @@ void SimulationPagesTest::tradesClosureCheckMakesItsRegionsKnown() {
   QVERIFY(WaitForTheJob());
   QCOMPARE(answerer.texts, QStringList{QStringLiteral("Closure is fine")});
   QVERIFY(!Form().ClosurePage()->ErrorLog()->isVisible());
+  // Trade's verbal description is wider than its box: it is shown from its start.
+  ClickTab(kSolvePageIndex);
+  QVERIFY(Form().SolvePage()->DescriptionEdit()->text().startsWith(QStringLiteral("The EU cuts")));
+  QCOMPARE(Form().SolvePage()->DescriptionEdit()->cursorPosition(), 0);
 }
 
 void SimulationPagesTest::anInvalidClosureShowsTheCheckLogWithItsErrorLineSelected() {
