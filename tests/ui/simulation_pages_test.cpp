@@ -9,7 +9,7 @@
 #include "ui/choice_combo_box.h"
 #include "ui/closure_page_widget.h"
 #include "ui/main_form.h"
-#include "ui/plain_text_window.h"
+#include "ui/orf_edit_dlg.h"
 #include "ui/qt_user_interface.h"
 #include "ui/results_grid.h"
 #include "ui/results_page_widget.h"
@@ -249,19 +249,24 @@ void SimulationPagesTest::aShockBuiltWithTheControlsIsSolvedAndTheResultsShown()
   QCOMPARE(QString::fromStdString(data.Cell(1, 1)), QStringLiteral("12.00"));
   QCOMPARE(QString::fromStdString(data.Cell(1, 3)), QStringLiteral("145.60"));
 
-  // The command file of the solve, in a window of its own.
+  // The command file of the solve, read-only in the built-in editor.
   ClickTab(kSolvePageIndex);
   QVERIFY(solve->LookAtCmfButton()->isVisible());
+  QString title;
+  QString text;
+  bool readOnly = false;
+  test::ModalWatch cmf(test::IsA<TOrfEditDlg>(), [&](QWidget* window) {
+    auto* editor = static_cast<TOrfEditDlg*>(window);
+    title = editor->windowTitle();
+    text = editor->Editor()->toPlainText();
+    readOnly = editor->Editor()->isReadOnly();
+    editor->close();
+  });
   Click(solve->LookAtCmfButton());
-  PlainTextWindow* cmf = nullptr;
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    cmf = cmf != nullptr ? cmf : qobject_cast<PlainTextWindow*>(window);
-  }
-  QVERIFY(cmf != nullptr && cmf->isVisible());
-  QCOMPARE(cmf->windowTitle(), QStringLiteral("Simulation Command file"));
-  QVERIFY(cmf->Text()->toPlainText().contains(QStringLiteral("Shock qfac(\"labour\") = 12;")));
-  QVERIFY(cmf->Text()->isReadOnly());
-  Click(cmf->ReturnButton());
+  QVERIFY(cmf.Acted());
+  QVERIFY2(title.contains(QStringLiteral("Simulation Command file")), qPrintable(title));
+  QVERIFY(text.contains(QStringLiteral("Shock qfac(\"labour\") = 12;")));
+  QVERIFY(readOnly);
 
   // An edit of the shocks after the solve: the Results page says its results are old.
   answerer.texts.clear();
