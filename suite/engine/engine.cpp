@@ -6,6 +6,7 @@
 #include "engine/data_io.h"
 #include "engine/model_info.h"
 #include "engine/runtime.h"
+#include "engine/slc_file.h"
 #include "engine/solution_file.h"
 #include "engine/solver.h"
 #include "engine/stored_input.h"
@@ -18,6 +19,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -178,6 +180,7 @@ private:
                    "missing)");
     }
     modelName_ = model_.name.empty() ? stem : model_.name;
+    mrkFile_ = JoinPath(ExtractFilePath(axsPath), ExtractFileName(axs_.sourceName));
     log_.Line(" Model: " + modelName_ + " (" + axsPath + "), compiled " + TrimRight(axs_.stamp));
     return true;
   }
@@ -254,6 +257,8 @@ private:
     if (!ok) {
       return false;
     }
+    inputs_ = inputs;
+    inputNames_ = names;
     ErrorText err;
     if (!runtime_.Load(model_, inputs, names, err)) {
       return Error(err);
@@ -532,6 +537,10 @@ private:
     data.method = method;
     data.stamp = axs_.stamp;
     data.modelName = modelName_;
+    data.mrkFile = mrkFile_;
+    // A coefficient file left by an earlier run must not pass for this solution's.
+    std::error_code removeError;
+    std::filesystem::remove(ChangeFileExt(solution, ".slc"), removeError);
     if (!WriteSolutionFile(solution, data, err)) {
       return Error(err);
     }
@@ -584,11 +593,34 @@ private:
       }
       log_.Line(" Updated data file written for " + updatedNames[f] + ": " + updatedPaths[f]);
     }
+    WriteCoefficients(solution, updatedFiles, updatedPaths);
     if (!WriteOutputs(false)) {
       return false;
     }
     log_.Line(" Simulation finished in " + Seconds(started) + " seconds.");
     return true;
+  }
+
+  /// The coefficient file beside the solution. The solution stands without it, so a failure is a warning.
+  void WriteCoefficients(const std::string& solution, const std::vector<int>& updatedFiles,
+                         const std::vector<std::string>& updatedPaths) {
+    const std::string slc = ChangeFileExt(solution, ".slc");
+    ModelRuntime after;
+    ErrorText err;
+    std::vector<std::string> omitted;
+    CoefficientFileInfo info{axs_.stamp, modelName_, mrkFile_, solution, modelName_ + ".exe"};
+    const bool ok =
+        (updatedFiles.empty() ||
+         LoadUpdatedRuntime(model_, inputs_, inputNames_, updatedFiles, updatedPaths, after, err)) &&
+        WriteCoefficientFile(slc, runtime_, updatedFiles.empty() ? runtime_ : after, info, omitted, err);
+    if (!ok) {
+      log_.Text(" Warning: the coefficient file " + slc + " was not written: " + err);
+      return;
+    }
+    log_.Line(" Coefficient file written: " + slc);
+    for (const std::string& name : omitted) {
+      log_.Line(" Warning: coefficient " + name + " has 7 arguments and is not in the coefficient file.");
+    }
   }
 
   static std::string Fixed(double v) {
@@ -606,7 +638,10 @@ private:
   mrk::AxsFile axs_;
   mrk::Model model_;
   std::string modelName_;
+  std::string mrkFile_;
   std::vector<DataFile> data_;
+  std::vector<const DataFile*> inputs_;
+  std::vector<std::string> inputNames_;
   std::vector<std::string> terminalLines_;
   ModelRuntime runtime_;
 };

@@ -87,6 +87,7 @@ bool WriteSolutionFile(const std::string& path, const SolutionData& data, ErrorT
   h.push_back(MakeStrings("SLFM", "Solution file format", {"PELORIN SOLUTION 1"}));
   h.push_back(MakeStrings("STMP", "Model time-date stamp", {data.stamp}, 40));
   h.push_back(Strings("MODL", "Model name and command file", {data.modelName, data.cmf->fileName}));
+  h.push_back(Strings("MRKF", "Model source", {data.mrkFile}));
   h.push_back(Strings("VDSC", "Verbal description", data.cmf->verbalDescription));
   static const char* const kMethodNames[] = {"Johansen", "Euler", "Gragg", "Midpoint"};
   const int nsol =

@@ -20,6 +20,7 @@ struct SolutionData {
   MethodOptions method;
   std::string stamp;
   std::string modelName;
+  std::string mrkFile; ///< the model source beside the compiled model
 };
 
 /// The result of one component: cumulative percentage change (or change), levels before and after.

@@ -2,6 +2,7 @@
 #include "datafiles/har_writer.h"
 #include "engine/engine.h"
 #include "engine/model_info.h"
+#include "engine/slc_file.h"
 #include "modelinfo/model_info_reader.h"
 #include "mrklang/axs_file.h"
 #include "mrklang/parser.h"
@@ -188,6 +189,45 @@ TEST_F(EngineRun, UpdatedDataKeepTheInputsHistoryAndAddTheRunsLine) {
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[1], "Checked by hand");
   EXPECT_TRUE(StartsWithText(lines[3], "Updated by Trade at ")) << lines[3];
+}
+
+TEST_F(EngineRun, CoefficientFileStandsBesideTheSolution) {
+  dir_.Write("sim1.slc", "left by an earlier run");
+  const std::string cmf = Files() + "Solution file = sim1 ;\nUpdated file BASEDATA = sim1.upd ;\n" +
+                          kClosure + kMethod + "Shock Y(\"usa\") = 10 ;\n";
+  ASSERT_EQ(Run(cmf), 0) << Log();
+  EXPECT_NE(Log().find(" Coefficient file written: sim1.slc"), std::string::npos) << Log();
+  std::unique_ptr<HarData> slc;
+  bool skipped = false;
+  ErrorText err;
+  ASSERT_TRUE(ReadHarFile(dir_.File("sim1.slc"), false, false, slc, skipped, err)) << err;
+  ASSERT_NE(slc->Find("MODL"), nullptr);
+  EXPECT_EQ(TrimRight(slc->Find("SLFM")->strings[1]), "PELORIN COEFFICIENTS 1");
+  EXPECT_EQ(TrimRight(slc->Find("MODL")->strings[2]), dir_.File("Trade.mrk"));
+  EXPECT_EQ(TrimRight(slc->Find("CNAM")->strings[1]), "SHR");
+  const THeadRecz* shr = slc->Find("SHR");
+  ASSERT_NE(shr, nullptr);
+  EXPECT_EQ(shr->dimTextLabelled, "COM*SIMULATION");
+  EXPECT_EQ(shr->longName, "SHR # Budget share #");
+  // SHR is read from data the simulation does not update: the same after as before.
+  EXPECT_EQ(std::vector<float>(shr->values.Data(), shr->values.Data() + 4),
+            (std::vector<float>{0.4f, 0.6f, 0.4f, 0.6f}));
+  // The solution names the model source beside the compiled model.
+  std::unique_ptr<THeadRecz> mrkf;
+  ASSERT_TRUE(ReadHeaderFromHarFile(dir_.File("sim1.sl4"), "MRKF", false, mrkf, err)) << err;
+  ASSERT_NE(mrkf, nullptr);
+  EXPECT_EQ(TrimRight(mrkf->strings[1]), dir_.File("Trade.mrk"));
+}
+
+TEST(CoefficientFile, HeaderNamesAreUniqueAndNeverTheFilesOwn) {
+  mrk::Model model;
+  for (const char* name : {"VXMD", "vxmdtwo", "SHR", "Shr", "XXCD", "slfm", "C", "CNAME"}) {
+    mrk::Coefficient c;
+    c.name = name;
+    model.coefficients.push_back(std::move(c));
+  }
+  EXPECT_EQ(CoefficientHeaderNames(model),
+            (std::vector<std::string>{"VXMD", "VXM1", "SHR", "SHR1", "CXCD", "SLF1", "C", "CNA1"}));
 }
 
 TEST_F(EngineRun, ClosureCheckWritesTheClosureInformationFile) {

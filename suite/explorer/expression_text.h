@@ -1,0 +1,26 @@
+#pragma once
+
+// Expressions of the model language written back as text, with the indexes of a formula either named or
+// replaced by the elements an equation is looked at for.
+
+#include "mrklang/model.h"
+
+#include <string>
+#include <vector>
+
+namespace pelorin::explore {
+
+/// Names for every slot of a formula: the lower-case name of its set, with a number when two slots share one
+/// (reg, reg2). Slots in `elements` (domain slots, in order) are written as that element in double quotes
+/// instead; an empty entry keeps the name.
+std::vector<std::string> SlotNames(const mrk::Model& model, const mrk::Formula& formula,
+                                   const std::vector<std::string>& elements = {});
+
+/// The expression as the model language writes it, with the fewest parentheses that keep its meaning.
+std::string ExpressionText(const mrk::Model& model, const mrk::Expr& expr,
+                           const std::vector<std::string>& slotNames);
+
+/// A number as the shortest text that reads back as the same value.
+std::string NumberText(double value);
+
+} // namespace pelorin::explore
