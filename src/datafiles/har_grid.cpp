@@ -120,6 +120,12 @@ std::string HarGrid::DimName(int d) const {
     return d == 0 ? "Row" : "Column";
   }
   if (head_ && d >= 0 && d < 7 && !head_->dimLabels[d].empty()) {
+    // Two dimensions over one set (trade from REG to REG) are told apart by their place.
+    for (int other = 0; other < numDims_; ++other) {
+      if (other != d && head_->dimLabels[other] == head_->dimLabels[d]) {
+        return head_->dimLabels[d] + " (dim " + Num(d + 1) + ")";
+      }
+    }
     return head_->dimLabels[d];
   }
   return "Dim " + Num(d + 1);
@@ -285,7 +291,13 @@ std::string HarGrid::SliceDescription() const {
   if (!head_) {
     return {};
   }
+  // A long name "NAME # description #" (solution and coefficient files) gives the full name and its words.
   std::string text = TrimRight(head_->name) + ": " + head_->longName;
+  if (const std::size_t hash = head_->longName.find('#'); hash != std::string::npos) {
+    const std::string fullName = Trim(head_->longName.substr(0, hash));
+    text = (fullName.empty() ? TrimRight(head_->name) : fullName) + ": " +
+           DescriptionFromLongName(head_->longName);
+  }
   if (kind_ != Kind::Reals || numDims_ <= 2) {
     return text;
   }

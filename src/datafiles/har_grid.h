@@ -45,8 +45,8 @@ public:
   int NumDims() const { return numDims_; }
   /// Size of dimension d (0-based).
   std::int64_t DimSize(int d) const;
-  /// The name shown for dimension d: its set name, the element name of a one-element dimension, else
-  /// "Dim " + (d + 1).
+  /// The name shown for dimension d: its set name (with " (dim " + (d + 1) + ")" when another dimension has
+  /// the same), the element name of a one-element dimension, else "Dim " + (d + 1).
   std::string DimName(int d) const;
   /// The label of element i (0-based) of dimension d: its name, or its number from 1.
   std::string ElementLabel(int d, std::int64_t i) const;
@@ -88,7 +88,8 @@ public:
   std::string ColLabel(std::int64_t c) const;
   /// The text of the corner: the row dimension's name, and the column dimension's after a backslash.
   std::string CornerLabel() const;
-  /// A line naming the slice: the header, the rows and columns, and the element of every fixed dimension.
+  /// A line naming the slice: the header (the full name and description of a long name "NAME # words #"), the
+  /// rows and columns, and the element of every fixed dimension.
   std::string SliceDescription() const;
 
   /// Shown cells [r0..r1] x [c0..c1] as text, the cells separated by tabs and each line ending in a line

@@ -114,15 +114,44 @@ private:
   const ModelValues& values_;
 };
 
-void Collect(const mrk::Expr& e, bool negative, std::vector<SignedTerm>& out) {
+// Gathers the terms; `open` turns sums into one term per element (set sizes from `sizes`).
+void Collect(const mrk::Expr& e, bool negative, const std::vector<std::size_t>* sizes,
+             std::vector<std::pair<int, int>>& fixed, std::vector<SignedTerm>& out) {
   if (e.op == Op::Add || e.op == Op::Sub) {
-    Collect(*e.a, negative, out);
-    Collect(*e.b, e.op == Op::Sub ? !negative : negative, out);
+    Collect(*e.a, negative, sizes, fixed, out);
+    Collect(*e.b, e.op == Op::Sub ? !negative : negative, sizes, fixed, out);
   } else if (e.op == Op::Neg) {
-    Collect(*e.a, !negative, out);
+    Collect(*e.a, !negative, sizes, fixed, out);
+  } else if (e.op == Op::Sum && sizes != nullptr && e.set >= 0 &&
+             static_cast<std::size_t>(e.set) < sizes->size()) {
+    for (std::size_t i = 0; i < (*sizes)[e.set]; ++i) {
+      fixed.emplace_back(e.slot, static_cast<int>(i));
+      Collect(*e.a, negative, sizes, fixed, out);
+      fixed.pop_back();
+    }
   } else {
-    out.push_back({&e, negative});
+    out.push_back({&e, negative, fixed});
   }
+}
+
+// The number of terms an expression opens into, stopping early past the limit.
+std::size_t CountOpened(const mrk::Expr& e, const std::vector<std::size_t>& sizes, std::size_t limit) {
+  if (e.op == Op::Add || e.op == Op::Sub) {
+    const std::size_t left = CountOpened(*e.a, sizes, limit);
+    return left > limit ? left : left + CountOpened(*e.b, sizes, limit);
+  }
+  if (e.op == Op::Neg) {
+    return CountOpened(*e.a, sizes, limit);
+  }
+  if (e.op == Op::Sum && e.set >= 0 && static_cast<std::size_t>(e.set) < sizes.size()) {
+    const std::size_t n = sizes[e.set];
+    if (n == 0) {
+      return 0;
+    }
+    const std::size_t inner = CountOpened(*e.a, sizes, limit);
+    return inner > limit / n ? limit + 1 : inner * n;
+  }
+  return 1;
 }
 
 } // namespace
@@ -154,9 +183,13 @@ double EquationValues::RelativeGap(bool after) const {
   return scale == 0 ? 0 : std::fabs(lhs - rhs) / scale;
 }
 
-std::vector<SignedTerm> AdditiveTerms(const mrk::Expr& expr) {
+std::vector<SignedTerm> AdditiveTerms(const mrk::Expr& expr, const std::vector<std::size_t>* setSizes) {
+  if (setSizes != nullptr && CountOpened(expr, *setSizes, kMaxOpenedTerms) > kMaxOpenedTerms) {
+    setSizes = nullptr;
+  }
   std::vector<SignedTerm> terms;
-  Collect(expr, false, terms);
+  std::vector<std::pair<int, int>> fixed;
+  Collect(expr, false, setSizes, fixed, terms);
   return terms;
 }
 
@@ -197,6 +230,10 @@ bool EvaluateEquation(const mrk::Model& model, int e, const std::vector<int>& el
     }
     result.heading += ")";
   }
+  std::vector<std::size_t> sizes;
+  for (const std::vector<std::string>& set : before.setElements) {
+    sizes.push_back(set.size());
+  }
   const std::vector<std::string> slotNames = SlotNames(model, f, names);
   std::vector<int> slots(std::max(f.slotSets.size(), elements.size()), 0);
   for (int side = 0; side < 2; ++side) {
@@ -205,13 +242,26 @@ bool EvaluateEquation(const mrk::Model& model, int e, const std::vector<int>& el
       return Fail(errorText, "Equation " + eq.name + " has no " + (side == 0 ? "left" : "right") + " side",
                   tag);
     }
-    for (const SignedTerm& t : AdditiveTerms(*expr)) {
+    for (const SignedTerm& t : AdditiveTerms(*expr, &sizes)) {
       EquationTerm term;
       term.rightSide = side == 1;
-      const std::string text = ExpressionText(model, *t.expr, slotNames);
+      std::vector<std::string> termSlots = slotNames;
+      for (const auto& [slot, position] : t.fixedSlots) {
+        const int set =
+            slot >= 0 && static_cast<std::size_t>(slot) < f.slotSets.size() ? f.slotSets[slot] : -1;
+        if (set < 0 || static_cast<std::size_t>(slot) >= termSlots.size() ||
+            static_cast<std::size_t>(position) >= before.setElements[set].size()) {
+          return Fail(errorText, "Equation " + eq.name + " sums over an unknown set", tag);
+        }
+        termSlots[slot] = "\"" + before.setElements[set][position] + "\"";
+      }
+      const std::string text = ExpressionText(model, *t.expr, termSlots);
       term.text = t.negative ? "-" + text : text;
       for (int state = 0; state < 2; ++state) {
         std::copy(elements.begin(), elements.end(), slots.begin());
+        for (const auto& [slot, position] : t.fixedSlots) {
+          slots[slot] = position;
+        }
         const double v = EvaluateExpression(f, *t.expr, slots, state == 0 ? before : after);
         if (!std::isfinite(v)) {
           return Fail(errorText,

@@ -52,13 +52,21 @@ struct EquationValues {
   double RelativeGap(bool after) const;
 };
 
-/// The additive terms of an expression: the operands of its outermost sums and differences (through unary
-/// minus), each with the sign it carries.
+/// Most terms one side of an equation is opened into; a side whose sums would give more keeps them whole.
+inline constexpr std::size_t kMaxOpenedTerms = 60;
+
+/// One additive term of an expression: an operand of its outermost sums and differences (through unary minus
+/// and, when opened, through sums over sets), with the sign it carries and the slots an opened sum fixed.
 struct SignedTerm {
   const mrk::Expr* expr = nullptr;
   bool negative = false;
+  std::vector<std::pair<int, int>> fixedSlots; ///< (slot, element position) of each opened sum
 };
-std::vector<SignedTerm> AdditiveTerms(const mrk::Expr& expr);
+/// The additive terms of an expression. With the sizes of the model's sets, sums over a set are opened into
+/// one term per element (sum(d in REG, QXS(c, s, d)) gives QXS(c, s, "usa"), QXS(c, s, "eu"), ...) unless
+/// that would make more than kMaxOpenedTerms terms.
+std::vector<SignedTerm> AdditiveTerms(const mrk::Expr& expr,
+                                      const std::vector<std::size_t>* setSizes = nullptr);
 
 /// Evaluates equation `e` of `model` at the domain positions `elements` (one per domain set) in both states.
 /// Fails with a message when an element, value or array is missing, or a value is not a number.

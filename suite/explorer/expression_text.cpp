@@ -121,6 +121,11 @@ std::vector<std::string> SlotNames(const mrk::Model& model, const mrk::Formula& 
       names.push_back("\"" + elements[s] + "\"");
       continue;
     }
+    if (s < formula.slotNames.size() && !formula.slotNames[s].empty()) {
+      names.push_back(formula.slotNames[s]);
+      continue;
+    }
+    // A formula made without its index names: the set's name in lower case, numbered when it repeats.
     const int set = formula.slotSets[s];
     std::string base =
         set >= 0 && static_cast<std::size_t>(set) < model.sets.size() ? LowerCase(model.sets[set].name) : "i";
@@ -128,6 +133,28 @@ std::vector<std::string> SlotNames(const mrk::Model& model, const mrk::Formula& 
     names.push_back(n == 1 ? base : base + std::to_string(n));
   }
   return names;
+}
+
+std::string EquationText(const mrk::Model& model, int equation) {
+  if (equation < 0 || static_cast<std::size_t>(equation) >= model.equations.size()) {
+    return {};
+  }
+  const mrk::Equation& e = model.equations[static_cast<std::size_t>(equation)];
+  const std::vector<std::string> slots = SlotNames(model, e.lhs);
+  std::string text = e.name;
+  if (!e.lhs.domain.empty()) {
+    text += "(";
+    for (std::size_t d = 0; d < e.lhs.domain.size(); ++d) {
+      text += (d > 0 ? ", " : "") + slots[d] + " in " +
+              model.sets[static_cast<std::size_t>(e.lhs.domain[d])].name;
+    }
+    text += ")";
+  }
+  if (!e.lhs.expr || !e.rhs) {
+    return text;
+  }
+  return text + ": " + ExpressionText(model, *e.lhs.expr, slots) + " = " +
+         ExpressionText(model, *e.rhs, slots);
 }
 
 std::string ExpressionText(const mrk::Model& model, const mrk::Expr& expr,

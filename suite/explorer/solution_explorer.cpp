@@ -259,8 +259,8 @@ bool SolutionExplorer::SetHeader(int set, std::shared_ptr<const THeadRecz>& head
   }
   const mrk::SetDecl& decl = model_.sets[static_cast<std::size_t>(set)];
   std::unique_ptr<THeadRecz> made;
-  if (!MakeStringsHeader(decl.name.substr(0, 4), decl.name + " - " + decl.label, SetElements(set), made,
-                         errorText)) {
+  if (!MakeStringsHeader(decl.name.substr(0, 4), decl.name + " # " + decl.label + " #", SetElements(set),
+                         made, errorText)) {
     return AddTag(errorText, " [SetHeader]");
   }
   head = std::move(made);
@@ -287,18 +287,25 @@ bool SolutionExplorer::CoefficientHeader(int coefficient, std::shared_ptr<const 
 
 bool SolutionExplorer::VariableHeader(int variable, std::shared_ptr<const THeadRecz>& head,
                                       ErrorText& errorText) const {
-  const char* tag = " [VariableHeader]";
   if (!hasModel_ || variable < 0 || static_cast<std::size_t>(variable) >= model_.variables.size()) {
+    return Fail(errorText, "No such variable", " [VariableHeader]");
+  }
+  return SolutionVariableHeader(variableOfSolution_[static_cast<std::size_t>(variable)], head, errorText);
+}
+
+bool SolutionExplorer::SolutionVariableHeader(int k, std::shared_ptr<const THeadRecz>& head,
+                                              ErrorText& errorText) const {
+  const char* tag = " [VariableHeader]";
+  if (k < 0 || static_cast<std::size_t>(k) >= solution_.variables.size()) {
     return Fail(errorText, "No such variable", tag);
   }
-  const mrk::Variable& var = model_.variables[static_cast<std::size_t>(variable)];
-  const conv::SolutionVariable& sv =
-      solution_.variables[static_cast<std::size_t>(variableOfSolution_[static_cast<std::size_t>(variable)])];
+  const conv::SolutionVariable& sv = solution_.variables[static_cast<std::size_t>(k)];
   std::vector<ArrayDim> dims;
   std::vector<std::int64_t> sizes;
-  for (int s : var.sets) {
-    dims.push_back({model_.sets[static_cast<std::size_t>(s)].name, SetElements(s)});
-    sizes.push_back(static_cast<std::int64_t>(SetElements(s).size()));
+  for (int s : sv.sets) {
+    const conv::SolutionSet& set = solution_.sets[static_cast<std::size_t>(s)];
+    dims.push_back({set.name, set.elements});
+    sizes.push_back(static_cast<std::int64_t>(set.elements.size()));
   }
   const bool withLevels = dims.size() < 7;
   const std::int64_t n = Product(sizes);
@@ -306,15 +313,15 @@ bool SolutionExplorer::VariableHeader(int variable, std::shared_ptr<const THeadR
                             solution_.cumulative.begin() + sv.offset + n);
   if (withLevels) {
     dims.push_back(
-        {kResultSet, {var.percent ? "% change" : "change", "pre level", "post level", "level change"}});
+        {kResultSet, {sv.percent ? "% change" : "change", "pre level", "post level", "level change"}});
     values.insert(values.end(), pre_.begin() + sv.offset, pre_.begin() + sv.offset + n);
     values.insert(values.end(), post_.begin() + sv.offset, post_.begin() + sv.offset + n);
-    for (std::int64_t k = 0; k < n; ++k) {
-      values.push_back(static_cast<float>(solution_.LevelChange(sv.offset + k)));
+    for (std::int64_t i = 0; i < n; ++i) {
+      values.push_back(static_cast<float>(solution_.LevelChange(sv.offset + i)));
     }
   }
   std::unique_ptr<THeadRecz> made;
-  if (!MakeArrayHeader(var.name.substr(0, 4), var.name + " - " + var.description, dims, values, made,
+  if (!MakeArrayHeader(sv.name.substr(0, 4), sv.name + " # " + sv.description + " #", dims, values, made,
                        errorText)) {
     return AddTag(errorText, tag);
   }

@@ -64,6 +64,8 @@ public:
   /// A variable's results and levels: its sets, then "RESULT": the result (percentage change or change), the
   /// levels before and after, and the change of the level.
   bool VariableHeader(int variable, std::shared_ptr<const THeadRecz>& head, ErrorText& errorText) const;
+  /// The same for variable `k` of the solution file (0-based), which needs no model source.
+  bool SolutionVariableHeader(int k, std::shared_ptr<const THeadRecz>& head, ErrorText& errorText) const;
   /// An equation's terms for the domain positions `elements` (one per domain set, each 0-based).
   bool Equation(int equation, const std::vector<int>& elements, EquationValues& values,
                 ErrorText& errorText) const;

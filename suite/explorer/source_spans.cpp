@@ -2,7 +2,9 @@
 
 #include "platform/strings.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 
 namespace pelorin::explore {
 
@@ -32,7 +34,124 @@ bool IsKeyword(std::string_view word) {
   return false;
 }
 
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    case '\r':
+      break;
+    default:
+      out += c;
+    }
+  }
+}
+
+const char* NameColour(NameKind kind) {
+  switch (kind) {
+  case NameKind::Set:
+    return "#00695c";
+  case NameKind::Coefficient:
+    return "#8d4a00";
+  case NameKind::Variable:
+    return "#1546a0";
+  case NameKind::Equation:
+    return "#a0154f";
+  case NameKind::File:
+  case NameKind::None:
+    break;
+  }
+  return "#4a4a4a";
+}
+
+const char* SpanStyle(SpanKind kind) {
+  switch (kind) {
+  case SpanKind::Keyword:
+    return "color:#202070; font-weight:bold";
+  case SpanKind::Comment:
+    return "color:#5a7a5a; font-style:italic";
+  case SpanKind::Text:
+    return "color:#8a3b12";
+  case SpanKind::Number:
+    return "color:#5b2c8f";
+  case SpanKind::Name:
+    break;
+  }
+  return "";
+}
+
 } // namespace
+
+std::string NameLink(const NameRef& ref) {
+  return "name:" + std::to_string(static_cast<int>(ref.kind)) + ":" + std::to_string(ref.index);
+}
+
+bool ParseNameLink(std::string_view link, NameRef& ref) {
+  if (link.substr(0, 5) != "name:") {
+    return false;
+  }
+  const std::size_t colon = link.find(':', 5);
+  if (colon == std::string_view::npos) {
+    return false;
+  }
+  int kind = 0;
+  int index = 0;
+  const auto digits = [](std::string_view text, int& value) {
+    if (text.empty() || text.size() > 9) {
+      return false;
+    }
+    value = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') {
+        return false;
+      }
+      value = value * 10 + (c - '0');
+    }
+    return true;
+  };
+  if (!digits(link.substr(5, colon - 5), kind) || !digits(link.substr(colon + 1), index) || kind < 1 ||
+      kind > static_cast<int>(NameKind::File)) {
+    return false;
+  }
+  ref = {static_cast<NameKind>(kind), index};
+  return true;
+}
+
+std::string SourceHtml(std::string_view source, const std::vector<SourceSpan>& spans) {
+  std::string out = "<pre style=\"font-family:monospace\">";
+  std::size_t pos = 0;
+  for (const SourceSpan& span : spans) {
+    if (span.begin < pos || span.begin + span.length > source.size()) {
+      continue;
+    }
+    AppendEscaped(out, source.substr(pos, span.begin - pos));
+    const std::string_view text = source.substr(span.begin, span.length);
+    if (span.kind == SpanKind::Name) {
+      out += "<a href=\"" + NameLink(span.ref) + "\" style=\"color:" + NameColour(span.ref.kind) +
+             "; text-decoration:none; font-weight:bold\">";
+      AppendEscaped(out, text);
+      out += "</a>";
+    } else {
+      out += "<span style=\"" + std::string(SpanStyle(span.kind)) + "\">";
+      AppendEscaped(out, text);
+      out += "</span>";
+    }
+    pos = span.begin + span.length;
+  }
+  AppendEscaped(out, source.substr(std::min(pos, source.size())));
+  out += "</pre>";
+  return out;
+}
 
 NameRef LookupName(const mrk::Model& model, std::string_view name) {
   const std::string text(name);

@@ -38,4 +38,11 @@ struct SourceSpan {
 /// comments, texts and numbers are marked.
 std::vector<SourceSpan> SourceSpans(std::string_view source, const mrk::Model* model);
 
+/// The source as HTML for a text browser: every character escaped, lines kept (a <pre> block), keywords,
+/// comments, texts and numbers styled, names as links "name:KIND:INDEX" coloured by their kind.
+std::string SourceHtml(std::string_view source, const std::vector<SourceSpan>& spans);
+/// The link of a name in the HTML, and back; false for a link that is no name's.
+std::string NameLink(const NameRef& ref);
+bool ParseNameLink(std::string_view link, NameRef& ref);
+
 } // namespace pelorin::explore

@@ -68,6 +68,7 @@ LumarixWindow::LumarixWindow(ViewerServices services, QWidget* parent)
   splitter->addWidget(panel_);
   splitter->setStretchFactor(0, 2);
   splitter->setStretchFactor(1, 3);
+  splitter->setSizes({470, 630});
   setCentralWidget(splitter);
 
   connect(headerView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -65,8 +65,9 @@ struct Expr {
 /// An expression with its index slots: the first `domain.size()` slots range over the domain's sets, the
 /// others are bound by sums and products inside the expression.
 struct Formula {
-  std::vector<int> domain;   ///< sets of the quantified indexes, in order
-  std::vector<int> slotSets; ///< set of every slot (domain first)
+  std::vector<int> domain;            ///< sets of the quantified indexes, in order
+  std::vector<int> slotSets;          ///< set of every slot (domain first)
+  std::vector<std::string> slotNames; ///< the index name of every slot, as written
   std::unique_ptr<Expr> expr;
 };
 

@@ -510,6 +510,7 @@ private:
     }
     scope_.emplace_back(idx.text, static_cast<int>(f.slotSets.size()));
     f.slotSets.push_back(set);
+    f.slotNames.push_back(idx.text);
   }
 
   void CoefficientStatement() {

@@ -22,8 +22,12 @@ QString Text(const std::string& text) {
 }
 
 QString DimCaption(const HarGrid& grid, int d) {
-  return Text(grid.DimName(d)) + QStringLiteral(" (%1)").arg(grid.DimSize(d));
+  return Text(grid.DimName(d)) + QStringLiteral(": %1").arg(grid.DimSize(d));
 }
+
+// Columns wider than their contents need are no help, nor are elided numbers: small grids get the width of
+// their contents (judged on the first rows), large ones one width for all.
+constexpr int kFitColumnsUpTo = 60;
 
 } // namespace
 
@@ -36,6 +40,8 @@ HarArrayPanel::HarArrayPanel(QWidget* parent) : QWidget(parent) {
   axes->setContentsMargins(0, 0, 0, 0);
   rowBox_ = new QComboBox(axesBar_);
   colBox_ = new QComboBox(axesBar_);
+  rowBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  colBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   sumsBox_ = new QCheckBox(tr("&Sums"), axesBar_);
   formatBox_ = new QComboBox(axesBar_);
   formatBox_->addItems({tr("Fixed"), tr("Exponent")});
@@ -73,7 +79,7 @@ HarArrayPanel::HarArrayPanel(QWidget* parent) : QWidget(parent) {
   table_->setModel(model_);
   table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-  table_->horizontalHeader()->setDefaultSectionSize(96);
+  table_->horizontalHeader()->setResizeContentsPrecision(200);
   layout->addWidget(table_, 1);
 
   connect(rowBox_, &QComboBox::currentIndexChanged, this, [this] { AxesChosen(); });
@@ -175,6 +181,7 @@ void HarArrayPanel::RebuildChoosers() {
     }
     auto* label = new QLabel(Text(grid_.DimName(d)) + ":", fixedBar_);
     auto* box = new QComboBox(fixedBar_);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     box->setObjectName(QStringLiteral("fixed%1").arg(d));
     for (std::int64_t i = 0; i < grid_.DimSize(d); ++i) {
       box->addItem(Text(grid_.ElementLabel(d, i)));
@@ -201,8 +208,20 @@ void HarArrayPanel::Refresh() {
   model_->GridChanged();
   title_->setText(Text(grid_.SliceDescription()));
   title_->setVisible(!title_->text().isEmpty());
-  table_->horizontalHeader()->setSectionResizeMode(
-      grid_.GetKind() == HarGrid::Kind::Strings ? QHeaderView::Stretch : QHeaderView::Interactive);
+  QHeaderView* header = table_->horizontalHeader();
+  if (grid_.GetKind() == HarGrid::Kind::Strings) {
+    header->setSectionResizeMode(QHeaderView::Stretch);
+  } else {
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    if (grid_.DisplayCols() <= kFitColumnsUpTo) {
+      table_->resizeColumnsToContents();
+    } else {
+      const int width = table_->fontMetrics().horizontalAdvance(QStringLiteral("-0000000.0000")) + 12;
+      for (int c = 0; c < header->count(); ++c) {
+        header->resizeSection(c, width);
+      }
+    }
+  }
   Q_EMIT Changed();
 }
 

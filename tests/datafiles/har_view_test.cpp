@@ -260,6 +260,14 @@ TEST_F(HarViewTest, StringsIntegersAndFormatsAreShownAsTheyAre) {
   EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
 }
 
+TEST_F(HarViewTest, SolutionLongNamesGiveTheFullNameAndItsWords) {
+  const std::string path = Write(
+      "solution", {MakeReals("TARR", "TARREV # Tariff revenue #", {SetDim("REG", {"usa", "eu"})}, {1, 2})});
+  HarHeadingList list;
+  ASSERT_TRUE(ReadHarHeadings(path, list, errorText)) << errorText;
+  EXPECT_EQ(GridOf(Load(path, list, 0)).SliceDescription(), "TARREV: Tariff revenue");
+}
+
 TEST_F(HarViewTest, EmptyGridShowsNothing) {
   HarGrid grid;
   grid.SetHeader(nullptr);

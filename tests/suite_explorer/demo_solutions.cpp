@@ -9,13 +9,25 @@ namespace pelorin::test {
 
 namespace {
 
-DemoRun Solve(const std::string& programDir, const std::string& model, const std::string& folder) {
+DemoRun Solve(const std::string& programDir, const std::string& model, const std::string& folder,
+              const std::string& settings = {}, const std::string& name = "sim1") {
   DemoRun run;
   run.folder = folder;
-  run.solution = JoinPath(folder, "sim1.sl4");
-  run.ok = RunToEnd(JoinPath(programDir, "pelorin-solve"), {model, "--work", folder}, programDir) == 0 &&
+  run.solution = JoinPath(folder, name + ".sl4");
+  std::vector<std::string> arguments{model, "--work", folder};
+  if (!settings.empty()) {
+    arguments.insert(arguments.end(), {"--settings", settings});
+  }
+  run.ok = RunToEnd(JoinPath(programDir, "pelorin-solve"), arguments, programDir) == 0 &&
            std::filesystem::exists(run.solution);
   return run;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
 }
 
 } // namespace
@@ -28,6 +40,9 @@ DemoSolutions::DemoSolutions() {
   }
   minimal = Solve(programDir, "Minimal", dir_.File("minimal"));
   trade = Solve(programDir, "Trade", dir_.File("trade"));
+  const std::string settings = Replaced(
+      Replaced(ReadFileBytes(JoinPath(programDir, "Trade/Trade.ini")), "= -5 ;", "= -10 ;"), "sim1", "sim2");
+  trade2 = Solve(programDir, "Trade", dir_.File("trade2"), dir_.Write("trade2.ini", settings), "sim2");
 }
 
 const DemoSolutions& DemoSolutions::Get() {

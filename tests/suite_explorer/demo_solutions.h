@@ -22,6 +22,8 @@ public:
   std::string programDir;
   DemoRun minimal;
   DemoRun trade;
+  /// Trade once more with the tariff cut doubled, its files named sim2 (for solutions side by side).
+  DemoRun trade2;
 
 private:
   DemoSolutions();

@@ -208,20 +208,29 @@ TEST(Explorer, TermsReadAsTheModelWritesThemWithTheChosenElements) {
   EXPECT_EQ(values.terms[1].text, "ALPHA(\"labour\", \"food\") * PCOM(\"food\") * XOUT(\"food\")");
   EXPECT_TRUE(values.terms[1].rightSide);
 
+  // A sum over a set opens into one term per element.
   const NameRef qfac = LookupName(model, "E_QFAC");
   ASSERT_TRUE(explorer.Equation(qfac.index, {1}, values, err)) << err;
-  ASSERT_EQ(values.terms.size(), 2u);
-  EXPECT_EQ(values.terms[1].text, "sum(com in COM, XFAC(\"capital\", com))");
+  std::vector<std::string> texts;
+  for (const EquationTerm& term : values.terms) {
+    texts.push_back((term.rightSide ? "R " : "L ") + term.text);
+  }
+  EXPECT_THAT(texts,
+              ::testing::ElementsAre("L QFAC(\"capital\")", "R XFAC(\"capital\", \"food\")",
+                                     "R XFAC(\"capital\", \"manuf\")", "R XFAC(\"capital\", \"services\")"));
   EXPECT_EQ(explorer.Describe(qfac), "Equation E_QFAC(FAC): Factor market");
 
   ASSERT_TRUE(explorer.Open(Demo().trade.solution, err)) << err;
   const NameRef pc = LookupName(explorer.Model(), "E_PC");
-  ASSERT_TRUE(explorer.Equation(pc.index, {0, 0}, values, err)) << err;
-  EXPECT_EQ(values.terms[0].text, "PC(\"food\", \"usa\") ^ (1 - SIGMA(\"food\"))");
+  ASSERT_TRUE(explorer.Equation(pc.index, {0, 1}, values, err)) << err;
+  ASSERT_EQ(values.terms.size(), 4u);
+  EXPECT_EQ(values.terms[0].text, "PC(\"food\", \"eu\") ^ (1 - SIGMA(\"food\"))");
+  EXPECT_EQ(values.terms[3].text, "SHR(\"food\", \"asia\", \"eu\") * (PMS(\"food\", \"asia\", \"eu\") / "
+                                  "TMS0(\"food\", \"asia\", \"eu\")) ^ (1 - SIGMA(\"food\"))");
   EXPECT_EQ(
-      values.terms[1].text,
-      "sum(reg in REG, SHR(\"food\", reg, \"usa\") * (PMS(\"food\", reg, \"usa\") / TMS0(\"food\", reg, "
-      "\"usa\")) ^ (1 - SIGMA(\"food\")))");
+      EquationText(explorer.Model(), pc.index),
+      "E_PC(c in COM, d in REG): PC(c, d) ^ (1 - SIGMA(c)) = sum(s in REG, SHR(c, s, d) * (PMS(c, s, d) / "
+      "TMS0(c, s, d)) ^ (1 - SIGMA(c)))");
 }
 
 TEST(Explorer, AdditiveTermsCarryTheirSigns) {
@@ -242,6 +251,19 @@ TEST(Explorer, AdditiveTermsCarryTheirSigns) {
   }
   EXPECT_THAT(texts, ::testing::ElementsAre("+X(\"b\")", "-A(\"b\")", "+3", "+-A(\"b\") * -X(\"b\")", "+2",
                                             "+X(\"b\") ^ 2"));
+
+  // Sums open with the sets' sizes, unless they would give too many terms.
+  ASSERT_TRUE(
+      mrk::ParseModel("model M ; set S = (a, b) ; variable change X(i in S) = 1 ; variable change Y = 2 ;"
+                      "equation E : Y = sum(i in S, X(i) - 1) + sum(i in S, sum(j in S, X(j))) ;",
+                      model, errors));
+  const std::vector<std::size_t> two{2};
+  EXPECT_EQ(AdditiveTerms(*model.equations[0].rhs, &two).size(), 8u);
+  EXPECT_EQ(AdditiveTerms(*model.equations[0].rhs, &two)[1].fixedSlots,
+            (std::vector<std::pair<int, int>>{{0, 0}}));
+  EXPECT_TRUE(AdditiveTerms(*model.equations[0].rhs, &two)[1].negative);
+  const std::vector<std::size_t> many{kMaxOpenedTerms};
+  EXPECT_EQ(AdditiveTerms(*model.equations[0].rhs, &many).size(), 2u);
 }
 
 TEST(Explorer, VariablesShowResultsAndLevelsAndSetsTheirElements) {
