@@ -68,6 +68,7 @@ bool BuildComparisonTable(const std::vector<ComparedSimulation>& simulations, co
   const std::size_t n = simulations.size();
   // Each simulation's result, and the rows in the order they are first met.
   std::vector<const ResultHeader*> heads(n, nullptr);
+  std::string name; // the variable's name as its first simulation spells it
   std::vector<std::string> rows;
   std::map<std::string, int> rowOf;
   std::vector<std::map<int, std::pair<float, std::uint8_t>>> values(n);
@@ -82,6 +83,9 @@ bool BuildComparisonTable(const std::vector<ComparedSimulation>& simulations, co
       continue;
     }
     heads[k] = h;
+    if (name.empty()) {
+      name = model->PV(pv).name;
+    }
     const std::span<const float> data = h->Values();
     for (std::int64_t offset = 0; offset < static_cast<std::int64_t>(data.size()); ++offset) {
       const std::string key = RowKey(*h, offset);
@@ -97,7 +101,7 @@ bool BuildComparisonTable(const std::vector<ComparedSimulation>& simulations, co
   if (first == heads.end()) {
     return Fail(errorText, "No simulation holds " + variable, kTag);
   }
-  title = Title(**first, variable);
+  title = Title(**first, name);
 
   const int nrows = static_cast<int>(rows.size());
   const int ncols = static_cast<int>(2 * n - 1);
@@ -134,7 +138,7 @@ bool BuildComparisonTable(const std::vector<ComparedSimulation>& simulations, co
   source.marks = marks;
   source.colLabels = colLabels;
   source.rowLabels = rows;
-  source.corner = variable;
+  source.corner = name;
   if (!MakeSimpleR2Table(table, source, decimals, ncols, std::max(nrows, 1), errorText)) {
     return AddTag(errorText, kTag);
   }

@@ -21,6 +21,10 @@ ViewerServices DesktopServices() {
                                const QString& filters) {
     return QFileDialog::getOpenFileName(parent, title, folder, filters);
   };
+  services.chooseOpenFiles = [](QWidget* parent, const QString& title, const QString& folder,
+                                const QString& filters) {
+    return QFileDialog::getOpenFileNames(parent, title, folder, filters);
+  };
   services.chooseSaveFile = [](QWidget* parent, const QString& title, const QString& path,
                                const QString& filters) {
     return QFileDialog::getSaveFileName(parent, title, path, filters);

@@ -19,6 +19,10 @@ struct ViewerServices {
   /// Chooses an existing file: title, folder, filters; empty when cancelled.
   std::function<QString(QWidget* parent, const QString& title, const QString& folder, const QString& filters)>
       chooseOpenFile;
+  /// Chooses one or more existing files: title, folder, filters; empty when cancelled.
+  std::function<QStringList(QWidget* parent, const QString& title, const QString& folder,
+                            const QString& filters)>
+      chooseOpenFiles;
   /// Chooses a file to write: title, proposed path, filters; empty when cancelled.
   std::function<QString(QWidget* parent, const QString& title, const QString& path, const QString& filters)>
       chooseSaveFile;

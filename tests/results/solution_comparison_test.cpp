@@ -88,6 +88,8 @@ TEST_F(SolutionComparisonTest, SameVariableSideBySideWithItsDifference) {
 
   // A variable only the first holds, and a scalar.
   ASSERT_TRUE(BuildComparisonTable(sims, "pm", 1, 1, table, title, error)) << error;
+  EXPECT_EQ(title, "Pm(COM) [%-change]: import prices"); // the name as the simulation spells it
+  EXPECT_EQ(table.Cell(0, 0), "Pm");
   EXPECT_THAT(Row(table, 1), ElementsAre("food", "1.3", "n.a.", "n.a."));
   ASSERT_TRUE(BuildComparisonTable(sims, "gdp", 1, 2, table, title, error)) << error;
   ASSERT_EQ(table.nrow, 1);

@@ -3,6 +3,7 @@
 
 #include "demo_solutions.h"
 #include "platform/paths.h"
+#include "platform/strings.h"
 #include "shell/catalogue.h"
 #include "shell/companion_programs.h"
 #include "support/scripted_ui.h"
@@ -18,13 +19,20 @@ namespace {
 TEST(InstalledViewers, AreListedAndFoundSoStartUpDoesNotWarn) {
   const std::string& prog = test::DemoSolutions::Get().programDir;
   const std::string vital = test::ReadFileBytes(JoinPath(prog, "vital.fil"));
-  for (const char* program : {"lumarix.exe", "telvari.exe", "brisolent.exe"}) {
-    EXPECT_THAT(vital, ::testing::HasSubstr(std::string(program) + "\n"));
-    EXPECT_EQ(std::filesystem::status(JoinPath(prog, program)).permissions() & std::filesystem::perms::owner_exec,
+  std::vector<std::string> programs{"lumarix.exe", "brisolent.exe"};
+  std::vector<std::string> viewers{"Lumarix", "Brisolent"};
+#ifdef PELORIN_WITH_TELVARI
+  programs.push_back("telvari.exe");
+  viewers.push_back("Telvari");
+#endif
+  for (const std::string& program : programs) {
+    EXPECT_THAT(vital, ::testing::HasSubstr(program + "\n"));
+    EXPECT_EQ(std::filesystem::status(JoinPath(prog, program)).permissions() &
+                  std::filesystem::perms::owner_exec,
               std::filesystem::perms::owner_exec)
         << program;
   }
-  for (const char* viewer : {"Lumarix", "Telvari", "Brisolent"}) {
+  for (const std::string& viewer : viewers) {
     EXPECT_EQ(FindProgram(viewer, prog), JoinPath(prog, LowerCase(viewer) + ".exe")) << viewer;
   }
   test::ScriptedUserInterface ui;

@@ -43,6 +43,9 @@ private:
       return QString();
     };
     services.chooseSaveFile = services.chooseOpenFile;
+    services.chooseOpenFiles = [](QWidget*, const QString&, const QString&, const QString&) {
+      return QStringList();
+    };
     services.setClipboardText = [this](const QString& text) { clipboard_ = text; };
     return services;
   }

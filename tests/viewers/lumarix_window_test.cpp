@@ -79,6 +79,9 @@ private:
     services.chooseSaveFile = [this](QWidget*, const QString&, const QString&, const QString&) {
       return saveTo_;
     };
+    services.chooseOpenFiles = [](QWidget*, const QString&, const QString&, const QString&) {
+      return QStringList();
+    };
     services.setClipboardText = [this](const QString& text) { clipboard_ = text; };
     return services;
   }

@@ -6,6 +6,9 @@
 #include "explorer/source_spans.h"
 #include "lumarix/lumarix_window.h"
 #include "platform/paths.h"
+#ifdef PELORIN_WITH_TELVARI
+#include "telvari/telvari_window.h"
+#endif
 #include "viewkit/har_array_panel.h"
 
 #include <QApplication>
@@ -31,6 +34,9 @@ ViewerServices QuietServices() {
     return QString();
   };
   services.chooseSaveFile = services.chooseOpenFile;
+  services.chooseOpenFiles = [](QWidget*, const QString&, const QString&, const QString&) {
+    return QStringList();
+  };
   services.setClipboardText = [](const QString&) {};
   return services;
 }
@@ -96,5 +102,28 @@ int main(int argc, char** argv) {
     window.ShowName(explore::LookupName(window.Explorer().Model(), "PS"));
     Shoot(window, out, "brisolent_variable_levels");
   }
+#ifdef PELORIN_WITH_TELVARI
+  // Telvari on Trade's solution and a second simulation with the tariff cut doubled: a data view with every
+  // solution side by side, the accuracy figures, and one variable from both simulations with the difference.
+  {
+    TelvariWindow window(QuietServices());
+    window.resize(1200, 720);
+    window.StartWith({Q(demo.trade.solution), Q(demo.trade2.solution)});
+    window.ShowSimulation(0);
+    Shoot(window, out, "telvari_contents");
+    for (int row = 0; row < window.ContentsView()->model()->rowCount(); ++row) {
+      if (window.ContentsView()->model()->index(row, 0).data().toString() == "TARREV") {
+        window.OpenContentsLine(row);
+        break;
+      }
+    }
+    Shoot(window, out, "telvari_data_view");
+    window.Tabs()->setCurrentIndex(1);
+    Shoot(window, out, "telvari_accuracy");
+    window.Tabs()->setCurrentIndex(2);
+    window.CompareVariable("QXS");
+    Shoot(window, out, "telvari_side_by_side");
+  }
+#endif
   return 0;
 }
