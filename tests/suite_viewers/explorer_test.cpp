@@ -12,6 +12,7 @@
 #include "mrklang/parser.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "support/fuzz_seed.h"
 
 #include <cmath>
 #include <filesystem>
@@ -346,6 +347,7 @@ TEST(Explorer, SourceSpansMarkKeywordsNamesCommentsAndTexts) {
   ErrorText err;
   ASSERT_TRUE(explorer.Open(Demo().minimal.solution, err)) << err;
   const std::string& source = explorer.SourceText();
+  test::SaveFuzzSeed("suite_explorer", "minimal", source);
   std::map<std::string, int> names;
   int comments = 0;
   for (const SourceSpan& span : explorer.Spans()) {
