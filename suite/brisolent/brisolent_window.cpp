@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -98,12 +100,8 @@ BrisolentWindow::BrisolentWindow(ViewerServices services, QWidget* parent)
   termView_->setWordWrap(true);
   termView_->setTextElideMode(Qt::ElideNone);
   termView_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-  // Long terms wrap inside their column: the rows follow its width.
-  connect(termView_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section) {
-    if (section == 1) {
-      termView_->resizeRowsToContents();
-    }
-  });
+  // Long terms wrap inside their column: the rows follow its width whenever the view changes size.
+  termView_->viewport()->installEventFilter(this);
   equationLayout->addWidget(termView_, 1);
   termNote_ =
       new QLabel(tr("Before: the initial data. After: the variables at their post-simulation levels; the "
@@ -152,6 +150,13 @@ BrisolentWindow::BrisolentWindow(ViewerServices services, QWidget* parent)
 }
 
 BrisolentWindow::~BrisolentWindow() = default;
+
+bool BrisolentWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == termView_->viewport() && event->type() == QEvent::Resize) {
+    QTimer::singleShot(0, termView_, [view = termView_] { view->resizeRowsToContents(); });
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
 
 void BrisolentWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));

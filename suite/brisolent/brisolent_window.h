@@ -53,6 +53,9 @@ public:
   /// The page shown on the right: 0 values, 1 an equation's terms, 2 a message.
   int PageShown() const;
 
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
   void BuildMenus();
   void FillNameBox();

@@ -93,7 +93,7 @@ private:
 
   double Reference(const mrk::Expr& e, const std::vector<int>& slots) const {
     const bool coef = e.op == Op::Coef;
-    const std::vector<const float*>& arrays = coef ? values_.coefficients : values_.variables;
+    const std::vector<const double*>& arrays = coef ? values_.coefficients : values_.variables;
     if (e.ref < 0 || static_cast<std::size_t>(e.ref) >= arrays.size() || arrays[e.ref] == nullptr) {
       return kNaN;
     }

@@ -18,8 +18,8 @@ namespace pelorin::explore {
 /// them.
 struct ModelValues {
   std::vector<std::vector<std::string>> setElements; ///< the elements of every set of the model
-  std::vector<const float*> coefficients;            ///< per coefficient (null: not known)
-  std::vector<const float*> variables;               ///< per variable: its levels (null: not known)
+  std::vector<const double*> coefficients;           ///< per coefficient (null: not known)
+  std::vector<const double*> variables;              ///< per variable: its levels (null: not known)
 
   /// Builds the element lookup; call once the set elements are in place.
   void IndexElements();

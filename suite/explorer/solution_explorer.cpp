@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace pelorin::explore {
 
@@ -65,7 +66,26 @@ void SolutionExplorer::Reset() {
   coefficientHeads_.clear();
   pre_.clear();
   post_.clear();
+  coefficientValues_.clear();
   before_ = after_ = ModelValues{};
+}
+
+void SolutionExplorer::ReadLevels(const std::string& solutionFile) {
+  // The levels in double precision where the file holds them so; the reader's single precision otherwise.
+  const std::int64_t n = solution_.NumComponents();
+  for (auto [name, target, fallback] :
+       {std::tuple{"PREL", &pre_, &solution_.pre}, std::tuple{"POSL", &post_, &solution_.post}}) {
+    std::unique_ptr<THeadRecz> head;
+    ErrorText ignored;
+    HarReadOptions options;
+    options.keepDoubles = true;
+    if (ReadHeaderFromHarFile(solutionFile, name, false, head, ignored, options) && head &&
+        static_cast<std::int64_t>(head->doubles.size()) == n) {
+      *target = head->doubles;
+    } else {
+      target->assign(fallback->begin(), fallback->end());
+    }
+  }
 }
 
 bool SolutionExplorer::Open(const std::string& solutionFile, ErrorText& errorText) {
@@ -73,8 +93,7 @@ bool SolutionExplorer::Open(const std::string& solutionFile, ErrorText& errorTex
   if (!conv::ReadSolution(solutionFile, solution_, errorText)) {
     return AddTag(errorText, " [SolutionExplorer]");
   }
-  pre_ = solution_.pre;
-  post_ = solution_.post;
+  ReadLevels(solutionFile);
   FindSource(solutionFile);
   if (hasModel_) {
     ReadCoefficients(solutionFile);
@@ -197,7 +216,9 @@ void SolutionExplorer::ReadCoefficients(const std::string& solutionFile) {
   std::unique_ptr<HarData> data;
   bool skipped = false;
   ErrorText inner;
-  if (!ReadHarFile(coefficientFile_, false, false, data, skipped, inner)) {
+  HarReadOptions options;
+  options.keepDoubles = true;
+  if (!ReadHarFile(coefficientFile_, false, false, data, skipped, inner, options)) {
     return refuse(inner);
   }
   coefficientData_ = std::move(data);
@@ -238,10 +259,19 @@ void SolutionExplorer::ReadCoefficients(const std::string& solutionFile) {
     }
   }
   coefficientHeads_ = found;
+  coefficientValues_.assign(found.size(), {});
   for (std::size_t c = 0; c < found.size(); ++c) {
+    if (found[c] == nullptr) {
+      continue;
+    }
+    // Double precision as the file holds it (a file of single reals gives its singles).
+    const THeadRecz& head = *found[c];
+    coefficientValues_[c] =
+        head.doubles.size() == static_cast<std::size_t>(head.values.Count())
+            ? head.doubles
+            : std::vector<double>(head.values.Data(), head.values.Data() + head.values.Count());
     // The equations hold every coefficient at its value before the simulation, at both ends of the path.
-    before_.coefficients[c] = after_.coefficients[c] =
-        found[c] != nullptr ? found[c]->values.Data() : nullptr;
+    before_.coefficients[c] = after_.coefficients[c] = coefficientValues_[c].data();
   }
   hasCoefficients_ = true;
 }
@@ -314,8 +344,11 @@ bool SolutionExplorer::SolutionVariableHeader(int k, std::shared_ptr<const THead
   if (withLevels) {
     dims.push_back(
         {kResultSet, {sv.percent ? "% change" : "change", "pre level", "post level", "level change"}});
-    values.insert(values.end(), pre_.begin() + sv.offset, pre_.begin() + sv.offset + n);
-    values.insert(values.end(), post_.begin() + sv.offset, post_.begin() + sv.offset + n);
+    for (const std::vector<double>* levels : {&pre_, &post_}) {
+      for (std::int64_t i = 0; i < n; ++i) {
+        values.push_back(static_cast<float>((*levels)[static_cast<std::size_t>(sv.offset + i)]));
+      }
+    }
     for (std::int64_t i = 0; i < n; ++i) {
       values.push_back(static_cast<float>(solution_.LevelChange(sv.offset + i)));
     }

@@ -74,6 +74,7 @@ public:
 
 private:
   void Reset();
+  void ReadLevels(const std::string& solutionFile);
   void FindSource(const std::string& solutionFile);
   void ReadCoefficients(const std::string& solutionFile);
   bool MatchModel();
@@ -91,7 +92,8 @@ private:
   std::vector<int> setOfSolution_;      ///< per model set: its set in the solution
   std::vector<int> variableOfSolution_; ///< per model variable: its variable in the solution
   std::vector<const THeadRecz*> coefficientHeads_;
-  std::vector<float> pre_, post_; ///< copies of the solution's levels
+  std::vector<double> pre_, post_; ///< the solution's levels, in double precision as the file holds them
+  std::vector<std::vector<double>> coefficientValues_; ///< per coefficient: before, then after
   ModelValues before_, after_;
 };
 

@@ -56,17 +56,30 @@ HarArrayPanel::HarArrayPanel(QWidget* parent) : QWidget(parent) {
   formatLabel->setBuddy(formatBox_);
   auto* decimalsLabel = new QLabel(tr("&Decimals:"), axesBar_);
   decimalsLabel->setBuddy(decimalsBox_);
-  for (QWidget* w : std::initializer_list<QWidget*>{rowLabel, rowBox_, colLabel, colBox_, sumsBox_,
-                                                    formatLabel, formatBox_, decimalsLabel, decimalsBox_}) {
+  // The choice of rows and columns on one line; the number format, then the other dimensions' elements, on
+  // the next, so neither line has to squeeze its choosers.
+  for (QWidget* w : std::initializer_list<QWidget*>{rowLabel, rowBox_, colLabel, colBox_, sumsBox_}) {
     axes->addWidget(w);
   }
   axes->addStretch(1);
   layout->addWidget(axesBar_);
 
-  fixedBar_ = new QWidget(this);
+  formatBar_ = new QWidget(this);
+  auto* second = new QHBoxLayout(formatBar_);
+  second->setContentsMargins(0, 0, 0, 0);
+  for (QWidget* w : std::initializer_list<QWidget*>{formatLabel, formatBox_, decimalsLabel, decimalsBox_}) {
+    w->setParent(formatBar_);
+    second->addWidget(w);
+  }
+  second->addSpacing(16);
+  fixedBar_ = new QWidget(formatBar_);
   fixedLayout_ = new QHBoxLayout(fixedBar_);
   fixedLayout_->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(fixedBar_);
+  second->addWidget(fixedBar_, 1);
+  layout->addWidget(formatBar_);
+  for (QComboBox* box : {rowBox_, colBox_, formatBox_}) {
+    box->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+  }
 
   title_ = new QLabel(this);
   title_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -161,6 +174,7 @@ void HarArrayPanel::RebuildChoosers() {
   }
   const bool arrays = grid_.GetKind() == HarGrid::Kind::Reals || grid_.GetKind() == HarGrid::Kind::Integers;
   axesBar_->setVisible(grid_.GetKind() != HarGrid::Kind::Empty);
+  formatBar_->setVisible(grid_.GetKind() != HarGrid::Kind::Empty);
   for (QWidget* w : {static_cast<QWidget*>(rowBox_), static_cast<QWidget*>(colBox_)}) {
     w->setEnabled(arrays && grid_.NumDims() > 1);
   }
@@ -182,6 +196,7 @@ void HarArrayPanel::RebuildChoosers() {
     auto* label = new QLabel(Text(grid_.DimName(d)) + ":", fixedBar_);
     auto* box = new QComboBox(fixedBar_);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     box->setObjectName(QStringLiteral("fixed%1").arg(d));
     for (std::int64_t i = 0; i < grid_.DimSize(d); ++i) {
       box->addItem(Text(grid_.ElementLabel(d, i)));

@@ -67,6 +67,7 @@ private:
   QComboBox* formatBox_ = nullptr;
   QSpinBox* decimalsBox_ = nullptr;
   QWidget* axesBar_ = nullptr;
+  QWidget* formatBar_ = nullptr;
   QWidget* fixedBar_ = nullptr;
   QHBoxLayout* fixedLayout_ = nullptr;
   std::vector<QComboBox*> fixedBoxes_; ///< per dimension; null for the rows' and columns'

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     values.setElements.push_back({"a"});
   }
   values.IndexElements();
-  static const std::vector<float> ones(1, 1.5f);
+  static const std::vector<double> ones(1, 1.5);
   for (std::size_t c = 0; c < model.coefficients.size(); ++c) {
     values.coefficients.push_back(ones.data());
   }

@@ -103,8 +103,9 @@ TEST_P(ExplorerTest, CoefficientFileHoldsTheDataBeforeAndTheUpdatedDataAfter) {
     std::shared_ptr<const THeadRecz> head;
     ASSERT_TRUE(explorer.CoefficientHeader(static_cast<int>(c), head, err)) << err;
     heads.push_back(head);
-    before.coefficients.push_back(head->values.Data());
-    after.coefficients.push_back(head->values.Data() + head->values.Count() / 2);
+    ASSERT_EQ(static_cast<std::int64_t>(head->doubles.size()), head->values.Count()) << "kept as stored";
+    before.coefficients.push_back(head->doubles.data());
+    after.coefficients.push_back(head->doubles.data() + head->doubles.size() / 2);
   }
   before.variables.assign(model.variables.size(), nullptr);
   after.variables = before.variables;
@@ -142,7 +143,10 @@ TEST_P(ExplorerTest, CoefficientFileHoldsTheDataBeforeAndTheUpdatedDataAfter) {
       updatedSeen += moved ? 1 : 0;
       continue;
     }
-    // A coefficient given by a formula is that formula over the other coefficients, in each state.
+    // A coefficient given by a formula is that formula over the other coefficients, in each state, to the
+    // last digits of the double precision the file keeps.
+    const double* doublesBefore = head.doubles.data();
+    const double* doublesAfter = doublesBefore + n;
     for (std::int64_t k = 0; k < n; ++k) {
       std::vector<int> slots = Positions(k, sizes);
       slots.resize(std::max(slots.size(), coef.formula.slotSets.size()), 0);
@@ -150,9 +154,9 @@ TEST_P(ExplorerTest, CoefficientFileHoldsTheDataBeforeAndTheUpdatedDataAfter) {
       slots = Positions(k, sizes);
       slots.resize(std::max(slots.size(), coef.formula.slotSets.size()), 0);
       const double a = EvaluateExpression(coef.formula, *coef.formula.expr, slots, after);
-      EXPECT_NEAR(valuesBefore[k], b, 1e-6 * std::max(1.0, std::fabs(b)))
+      EXPECT_NEAR(doublesBefore[k], b, 1e-12 * std::max(1.0, std::fabs(b)))
           << coef.name << " before, value " << k;
-      EXPECT_NEAR(valuesAfter[k], a, 1e-6 * std::max(1.0, std::fabs(a)))
+      EXPECT_NEAR(doublesAfter[k], a, 1e-12 * std::max(1.0, std::fabs(a)))
           << coef.name << " after, value " << k;
     }
   }

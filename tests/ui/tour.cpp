@@ -11,6 +11,7 @@
 
 #include "app/application.h"
 #include "results/results_page.h"
+#include "tour_viewers.h"
 #include "ui/about_box.h"
 #include "ui/acc_summary_dlg.h"
 #include "ui/choice_combo_box.h"
@@ -1141,6 +1142,12 @@ int Tour::Run() {
   Pages(QStringLiteral("trade"));
   if (Solve(QStringLiteral("trade"))) {
     TradeResults();
+    // Each viewer the View menu starts on what the solve left.
+    const TourPictures pictures{[this](QWidget* window, const QString& name) { Picture(window, name); },
+                                [this](const QString& name) { ScreenPicture(name); }};
+    if (!TourViewers(*program_, programDir_, pictures, messages_)) {
+      return 1;
+    }
   }
   TradeClosure();
   CloseForm();
