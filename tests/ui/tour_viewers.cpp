@@ -144,6 +144,9 @@ bool TourViewers(WindowProgram& program, const std::string& programDir, const To
       }
     }
     pictures.window(&telvari, QStringLiteral("telvari-data-view"));
+    telvari.Tabs()->setCurrentIndex(1);
+    pictures.window(&telvari, QStringLiteral("telvari-accuracy"));
+    telvari.Tabs()->setCurrentIndex(0);
     telvari.StartWith({"%" + second.path()});
     telvari.Tabs()->setCurrentIndex(2);
     telvari.CompareVariable(QStringLiteral("QXS"));
@@ -159,6 +162,10 @@ bool TourViewers(WindowProgram& program, const std::string& programDir, const To
     brisolent.ShowName(explore::LookupName(brisolent.Explorer().Model(), "E_TARREV"));
     brisolent.ChooseElement(0, 1);
     pictures.window(&brisolent, QStringLiteral("brisolent-equation-terms"));
+    brisolent.ShowName(explore::LookupName(brisolent.Explorer().Model(), "VXMD"));
+    pictures.window(&brisolent, QStringLiteral("brisolent-coefficient-before-after"));
+    brisolent.ShowName(explore::LookupName(brisolent.Explorer().Model(), "PS"));
+    pictures.window(&brisolent, QStringLiteral("brisolent-variable-results-and-levels"));
   }
   core.Model.Launcher = DetachedLauncher();
   return true;
