@@ -100,8 +100,14 @@ BrisolentWindow::BrisolentWindow(ViewerServices services, QWidget* parent)
   termView_->setWordWrap(true);
   termView_->setTextElideMode(Qt::ElideNone);
   termView_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-  // Long terms wrap inside their column: the rows follow its width whenever the view changes size.
+  // Long terms wrap inside their column: the rows follow its width whenever the view changes size or the
+  // stretched column settles (it does so late, after the other columns were fitted to new terms).
   termView_->viewport()->installEventFilter(this);
+  connect(termView_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+    if (column == 1) {
+      FitTermRowsLater();
+    }
+  });
   equationLayout->addWidget(termView_, 1);
   termNote_ =
       new QLabel(tr("Before: the initial data. After: the variables at their post-simulation levels; the "
@@ -153,9 +159,20 @@ BrisolentWindow::~BrisolentWindow() = default;
 
 bool BrisolentWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == termView_->viewport() && event->type() == QEvent::Resize) {
-    QTimer::singleShot(0, termView_, [view = termView_] { view->resizeRowsToContents(); });
+    FitTermRowsLater();
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void BrisolentWindow::FitTermRowsLater() {
+  if (termRowsPending_) {
+    return;
+  }
+  termRowsPending_ = true;
+  QTimer::singleShot(0, termView_, [this] {
+    termRowsPending_ = false;
+    termView_->resizeRowsToContents();
+  });
 }
 
 void BrisolentWindow::BuildMenus() {

@@ -61,6 +61,7 @@ private:
   void FillNameBox();
   void ShowMessage(const QString& heading, const QString& text);
   void ComputeTerms();
+  void FitTermRowsLater();
 
   ViewerServices services_;
   explore::SolutionExplorer explorer_;
@@ -79,6 +80,7 @@ private:
   QLabel* termNote_ = nullptr;
   QLabel* message_ = nullptr;
   bool updating_ = false;
+  bool termRowsPending_ = false;
 };
 
 } // namespace pelorin

@@ -58,6 +58,8 @@ LumarixWindow::LumarixWindow(ViewerServices services, QWidget* parent)
   headerView_->verticalHeader()->hide();
   headerView_->verticalHeader()->setDefaultSectionSize(headerView_->fontMetrics().height() + 6);
   headerView_->horizontalHeader()->setStretchLastSection(true);
+  // Long names run past the pane: a centred caption over them would sit out of sight.
+  headerView_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   leftLayout->addWidget(fileLabel_);
   leftLayout->addWidget(findBox_);
   leftLayout->addWidget(headerView_, 1);
@@ -188,8 +190,10 @@ bool LumarixWindow::ShowHeader(int index) {
     return false;
   }
   panel_->SetHeader(std::shared_ptr<const THeadRecz>(std::move(head)));
-  ShowStatus(
-      tr("%1: %2 values").arg(Text(TrimRight(heading.head->name))).arg(HeaderValueCount(*heading.head)));
+  const auto count = HeaderValueCount(*heading.head);
+  ShowStatus((count == 1 ? tr("%1: %2 value") : tr("%1: %2 values"))
+                 .arg(Text(TrimRight(heading.head->name)))
+                 .arg(count));
   return true;
 }
 

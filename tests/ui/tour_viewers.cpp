@@ -53,6 +53,12 @@ ViewerServices TourServices(QStringList& messages, const QStringList& chosen) {
   return services;
 }
 
+// A viewer on the screen as a person sees it: its views laid out at their real size before the picture.
+void Show(QWidget* window) {
+  window->show();
+  static_cast<void>(QTest::qWaitForWindowExposed(window));
+}
+
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
@@ -115,6 +121,7 @@ bool TourViewers(WindowProgram& program, const std::string& programDir, const To
   {
     LumarixWindow lumarix(TourServices(messages, {QFileInfo(solution).absolutePath() + "/sim1.sol"}));
     lumarix.resize(1200, 720);
+    Show(&lumarix);
     lumarix.StartWith(solution);
     pictures.window(&lumarix, QStringLiteral("lumarix-solution"));
     lumarix.StartWith(start("OtherHeaderArrayFile1"));
@@ -137,6 +144,7 @@ bool TourViewers(WindowProgram& program, const std::string& programDir, const To
     solve.waitForFinished(120000);
     TelvariWindow telvari(TourServices(messages, {second.filePath("run/sim2.sl4")}));
     telvari.resize(1200, 720);
+    Show(&telvari);
     telvari.StartWith({start("SolutionViaTelvari1")});
     for (int row = 0; row < telvari.ContentsView()->model()->rowCount(); ++row) {
       if (telvari.ContentsView()->model()->index(row, 0).data().toString() == "TARREV") {
@@ -158,6 +166,7 @@ bool TourViewers(WindowProgram& program, const std::string& programDir, const To
   {
     BrisolentWindow brisolent(TourServices(messages, {}));
     brisolent.resize(1280, 760);
+    Show(&brisolent);
     brisolent.StartWith(start("SolutionViaBrisolent1"));
     brisolent.ShowName(explore::LookupName(brisolent.Explorer().Model(), "E_TARREV"));
     brisolent.ChooseElement(0, 1);
