@@ -1,44 +1,12 @@
 #include "ui/qt_text.h"
 
+#include "platform/strings.h"
 #include "shell/captions.h"
 #include "ui/lines_text.h"
 
 #include <QStringList>
 
 namespace pelorin {
-
-namespace {
-
-bool IsUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    if (byte < 0x80) {
-      length = 1;
-    } else if (byte >= 0xC2 && byte <= 0xDF) {
-      length = 2;
-    } else if (byte >= 0xE0 && byte <= 0xEF) {
-      length = 3;
-    } else if (byte >= 0xF0 && byte <= 0xF4) {
-      length = 4;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) {
-      return false;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-        return false;
-      }
-    }
-    i += length;
-  }
-  return true;
-}
-
-} // namespace
 
 QString ToQString(std::string_view text) {
   const auto size = static_cast<qsizetype>(text.size());
