@@ -1,39 +1,15 @@
 #include "ui/closure_page_widget.h"
 
 #include "simspec/closure_page.h"
-#include "ui/lines_text.h"
 #include "ui/qt_text.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace pelorin {
-
-std::vector<std::string> TextLines(const QPlainTextEdit* edit) {
-  const QTextDocument* document = edit->document();
-  std::vector<std::string> lines;
-  lines.reserve(static_cast<std::size_t>(document->blockCount()));
-  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-    lines.push_back(ToStdString(block.text()));
-  }
-  // An empty box, or one whose last line is empty after a final line break, holds no line there.
-  if (!lines.empty() && lines.back().empty()) {
-    lines.pop_back();
-  }
-  return lines;
-}
-
-std::string SelectedText(const QPlainTextEdit* edit) {
-  QString text = edit->textCursor().selectedText();
-  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-  return ToStdString(text);
-}
 
 ClosurePageWidget::ClosurePageWidget(ClosurePage& page, QWidget* parent)
     : QWidget(parent), page_(page), text_(new QPlainTextEdit(this)),
@@ -45,7 +21,7 @@ ClosurePageWidget::ClosurePageWidget(ClosurePage& page, QWidget* parent)
       hideErrorLog_(new QPushButton(QStringLiteral("Hide Error Log"), this)),
       setSizesLog_(new QPlainTextEdit(this)),
       setSizes_(new QPushButton(QStringLiteral("&Set Sizes etc"), this)), errorLogView_(errorLog_),
-      setSizesView_(setSizesLog_) {
+      setSizesView_(setSizesLog_), textMirror_(text_, false) {
   setObjectName(QStringLiteral("ClosureTabSheet"));
   text_->setObjectName(QStringLiteral("ClosureMemo"));
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -85,7 +61,6 @@ ClosurePageWidget::ClosurePageWidget(ClosurePage& page, QWidget* parent)
   layout->addWidget(errorLog_, 2);
   layout->addWidget(setSizesLog_, 2);
 
-  connect(text_, &QPlainTextEdit::textChanged, this, [this] { edited_ = true; });
   connect(load_, &QPushButton::clicked, this, [this] { Forward(&ClosurePage::LoadClosureButtonClick); });
   connect(save_, &QPushButton::clicked, this, [this] { Forward(&ClosurePage::SaveClosureButtonClick); });
   connect(check_, &QPushButton::clicked, this, [this] { Forward(&ClosurePage::CheckClosureButtonClick); });
@@ -101,31 +76,11 @@ template <typename Routine> void ClosurePageWidget::Forward(Routine routine) {
 }
 
 void ClosurePageWidget::PushEdits() {
-  if (edited_) {
-    edited_ = false;
-    shownLines_ = TextLines(text_);
-    page_.Lines = shownLines_;
-    page_.Modified = true;
-  }
-  page_.Selection = SelectedText(text_);
-  pushedSelection_ = !page_.Selection.empty();
+  textMirror_.Push(page_.Lines, page_.Modified, page_.Selection);
 }
 
 void ClosurePageWidget::Refresh() {
-  if (!shown_ || page_.Lines != shownLines_) {
-    shown_ = true;
-    shownLines_ = page_.Lines;
-    const QSignalBlocker blocker(text_);
-    text_->setPlainText(LinesToQString(shownLines_));
-    edited_ = false;
-  }
-  if (pushedSelection_ && page_.Selection.empty()) {
-    // The logic took the selection (Copy): it is gone.
-    QTextCursor cursor = text_->textCursor();
-    cursor.clearSelection();
-    text_->setTextCursor(cursor);
-  }
-  pushedSelection_ = false;
+  textMirror_.Show(page_.Lines, page_.Selection);
   const bool errorLog = page_.ErrorLogVisible;
   errorLogLabel_->setVisible(errorLog);
   errorLog_->setVisible(errorLog);

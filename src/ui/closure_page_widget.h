@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/log_memo_view.h"
+#include "ui/page_text_mirror.h"
 
 #include <QWidget>
 #include <string>
@@ -56,16 +57,8 @@ private:
   QPushButton* setSizes_;
   LogMemoView errorLogView_;
   LogMemoView setSizesView_;
-  std::vector<std::string> shownLines_;
-  bool shown_ = false;
-  bool edited_ = false;
-  bool pushedSelection_ = false;
+  PageTextMirror textMirror_;
   int fontUnit_ = 0;
 };
-
-/// The lines of a plain-text box as the core keeps them.
-std::vector<std::string> TextLines(const QPlainTextEdit* edit);
-/// The selected text of a plain-text box, line breaks as "\n" (empty when nothing is selected).
-std::string SelectedText(const QPlainTextEdit* edit);
 
 } // namespace pelorin

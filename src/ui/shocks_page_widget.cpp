@@ -3,8 +3,7 @@
 #include "simspec/shocks_page.h"
 #include "simspec/subtotal_dialog.h"
 #include "ui/choice_combo_box.h"
-#include "ui/closure_page_widget.h"
-#include "ui/lines_text.h"
+#include "ui/page_text_mirror.h"
 #include "ui/qt_text.h"
 #include "ui/subtotal_window.h"
 
@@ -15,8 +14,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace pelorin {
@@ -56,7 +53,7 @@ ShocksPageWidget::ShocksPageWidget(ShocksPage& page, QtUserInterface& ui, QWidge
       clear_(new QPushButton(QStringLiteral("Clear Shock List"), this)),
       save_(new QPushButton(QStringLiteral("Save File of Shocks"), this)),
       load_(new QPushButton(QStringLiteral("Load File of Shocks"), this)),
-      subtotal_(new QPushButton(QStringLiteral("Define Subtotal"), this)) {
+      subtotal_(new QPushButton(QStringLiteral("Define Subtotal"), this)), textMirror_(text_, true) {
   setObjectName(QStringLiteral("ShocksTabSheet"));
   variable_->setObjectName(QStringLiteral("ExoVarComboBox"));
   variable_->setMinimumContentsLength(12);
@@ -156,7 +153,6 @@ ShocksPageWidget::ShocksPageWidget(ShocksPage& page, QtUserInterface& ui, QWidge
     page_.ShockTypeChange(index);
     changed();
   });
-  connect(text_, &QPlainTextEdit::textChanged, this, [this] { edited_ = true; });
   connect(add_, &QPushButton::clicked, this, [this] { Forward(&ShocksPage::AddShockButtonClick); });
   connect(clear_, &QPushButton::clicked, this, [this] { Forward(&ShocksPage::ClearShocksButtonClick); });
   connect(save_, &QPushButton::clicked, this, [this] { Forward(&ShocksPage::SaveShockFileButtonClick); });
@@ -181,14 +177,7 @@ void ShocksPageWidget::DefineSubtotalBtn1Click() {
 }
 
 void ShocksPageWidget::PushEdits() {
-  if (edited_) {
-    edited_ = false;
-    shownLines_ = TextLines(text_);
-    page_.Lines = shownLines_;
-    page_.Modified = true;
-  }
-  page_.Selection = SelectedText(text_);
-  pushedSelection_ = !page_.Selection.empty();
+  textMirror_.Push(page_.Lines, page_.Modified, page_.Selection);
 }
 
 void ShocksPageWidget::Refresh() {
@@ -215,26 +204,7 @@ void ShocksPageWidget::Refresh() {
   dimensions_->setText(ToQString(page_.DimensionsText));
   commaNote_->setVisible(page_.DecimalComma);
 
-  if (!shown_ || page_.Lines != shownLines_) {
-    const bool appended = shown_ && page_.Lines.size() > shownLines_.size() &&
-                          std::equal(shownLines_.begin(), shownLines_.end(), page_.Lines.begin());
-    shown_ = true;
-    shownLines_ = page_.Lines;
-    const QSignalBlocker blocker(text_);
-    text_->setPlainText(LinesToQString(shownLines_));
-    edited_ = false;
-    if (appended) {
-      // What was just added is in view.
-      text_->moveCursor(QTextCursor::End);
-      text_->ensureCursorVisible();
-    }
-  }
-  if (pushedSelection_ && page_.Selection.empty()) {
-    QTextCursor cursor = text_->textCursor();
-    cursor.clearSelection();
-    text_->setTextCursor(cursor);
-  }
-  pushedSelection_ = false;
+  textMirror_.Show(page_.Lines, page_.Selection);
 }
 
 } // namespace pelorin

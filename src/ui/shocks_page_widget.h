@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/page_text_mirror.h"
+
 #include <QLineEdit>
 #include <QWidget>
 #include <array>
@@ -86,10 +88,7 @@ private:
   QPushButton* save_;
   QPushButton* load_;
   QPushButton* subtotal_;
-  std::vector<std::string> shownLines_;
-  bool shown_ = false;
-  bool edited_ = false;
-  bool pushedSelection_ = false;
+  PageTextMirror textMirror_;
 };
 
 } // namespace pelorin
