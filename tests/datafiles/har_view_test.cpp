@@ -6,6 +6,7 @@
 #include "datafiles/har_headings.h"
 #include "datafiles/har_writer.h"
 #include "support/fuzz_seed.h"
+#include "support/har_samples.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -18,36 +19,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-// A 4-D header over COM(2) x REG(3) x 2 unlabelled x SRC(2): value = 1000*i1 + 100*i2 + 10*i3 + i4.
-HarHeader FourDims() {
-  std::vector<float> values;
-  for (int l = 1; l <= 2; ++l) {
-    for (int k = 1; k <= 2; ++k) {
-      for (int j = 1; j <= 3; ++j) {
-        for (int i = 1; i <= 2; ++i) {
-          values.push_back(static_cast<float>(1000 * i + 100 * j + 10 * k + l));
-        }
-      }
-    }
-  }
-  return MakeReals("FOUR", "Four dimensions",
-                   {SetDim("COM", {"food", "mfg"}), SetDim("REG", {"usa", "eu", "row"}), SizeDim(2),
-                    SetDim("SRC", {"dom", "imp"})},
-                   values);
-}
-
 std::vector<HarHeader> EveryKind() {
-  HarHeader sparse = MakeDoubles("SPAR", "Sparse doubles", {SetDim("A", {"a1", "a2", "a3"})}, {0, 2.5, 0});
-  sparse.sparse = true;
-  HarHeader v3 = MakeReals("V3RE", "Version 3", {SizeDim(2), SizeDim(2)}, {1, 2, 3, 4});
-  v3.version3 = true;
-  return {MakeStrings("NOTE", "Some notes", {"first, with comma", "second"}),
-          MakeIntMatrix("INTM", "Integers", 2, 3, {1, 2, 3, 4, 5, 6}),
-          MakeRealMatrix("MATR", "A 2R matrix", 2, 2, {1.5f, 2.5f, 3.5f, 4.5f}),
-          MakeReals("VECT", "Vector", {SetDim("REG", {"usa", "eu", "row"})}, {1, 2, 3}),
-          FourDims(),
-          sparse,
-          v3};
+  return test::EveryKindOfHeader({"first, with comma", "second"});
 }
 
 class HarViewTest : public ::testing::Test {
@@ -155,7 +128,7 @@ TEST_F(HarViewTest, FindsHeadersByNameThenByLongNameAndWrapsRound) {
 }
 
 TEST_F(HarViewTest, FourDimensionalHeaderIsSlicedBothWays) {
-  const std::string path = Write("four", {FourDims()});
+  const std::string path = Write("four", {test::FourDims()});
   HarHeadingList list;
   ASSERT_TRUE(ReadHarHeadings(path, list, errorText)) << errorText;
   HarGrid grid = GridOf(Load(path, list, 0));

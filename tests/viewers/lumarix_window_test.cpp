@@ -4,6 +4,7 @@
 
 #include "datafiles/har_writer.h"
 #include "lumarix/lumarix_window.h"
+#include "support/har_samples.h"
 #include "support/temp_dir.h"
 #include "viewkit/har_array_panel.h"
 
@@ -19,35 +20,8 @@ namespace pelorin {
 
 namespace {
 
-HarHeader FourDims() {
-  std::vector<float> values;
-  for (int l = 1; l <= 2; ++l) {
-    for (int k = 1; k <= 2; ++k) {
-      for (int j = 1; j <= 3; ++j) {
-        for (int i = 1; i <= 2; ++i) {
-          values.push_back(static_cast<float>(1000 * i + 100 * j + 10 * k + l));
-        }
-      }
-    }
-  }
-  return MakeReals("FOUR", "Four dimensions",
-                   {SetDim("COM", {"food", "mfg"}), SetDim("REG", {"usa", "eu", "row"}), SizeDim(2),
-                    SetDim("SRC", {"dom", "imp"})},
-                   values);
-}
-
 std::vector<HarHeader> EveryKind() {
-  HarHeader sparse = MakeDoubles("SPAR", "Sparse doubles", {SetDim("A", {"a1", "a2", "a3"})}, {0, 2.5, 0});
-  sparse.sparse = true;
-  HarHeader v3 = MakeReals("V3RE", "Version 3", {SizeDim(2), SizeDim(2)}, {1, 2, 3, 4});
-  v3.version3 = true;
-  return {MakeStrings("NOTE", "Some notes", {"first line", "second line"}),
-          MakeIntMatrix("INTM", "Integers", 2, 3, {1, 2, 3, 4, 5, 6}),
-          MakeRealMatrix("MATR", "A 2R matrix", 2, 2, {1.5f, 2.5f, 3.5f, 4.5f}),
-          MakeReals("VECT", "Vector", {SetDim("REG", {"usa", "eu", "row"})}, {1, 2, 3}),
-          FourDims(),
-          sparse,
-          v3};
+  return test::EveryKindOfHeader({"first line", "second line"});
 }
 
 QString Q(const std::string& text) {
@@ -175,7 +149,7 @@ private Q_SLOTS:
 
   void fourDimensionsSlicedBothWaysWithTheChoosers() {
     LumarixWindow window(Services());
-    QVERIFY(window.OpenFile(Write("four.har", {FourDims()}), false));
+    QVERIFY(window.OpenFile(Write("four.har", {test::FourDims()}), false));
     HarArrayPanel& panel = *window.Panel();
     QCOMPARE(panel.RowDimBox()->count(), 4);
     QCOMPARE(panel.ColDimBox()->count(), 5); // "(one column)" first
